@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs the whole test suite.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+scripts/build.sh "$@"
+cd "${BUILD_DIR:-build}"
+ctest --output-on-failure -j"$(nproc)"
