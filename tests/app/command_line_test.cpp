@@ -1,0 +1,40 @@
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace scrivle {
+namespace {
+
+TEST(CommandLine, RecognisesTheFourForms) {
+  const auto dir = std::filesystem::temp_directory_path() / "scrivle_cmdline_test";
+  std::filesystem::create_directories(dir);
+  const auto file = dir / "essai.89t";
+  std::ofstream(file) << "x";
+
+  EXPECT_EQ(parseCommandLine({}).kind, StartRequest::Normal);
+  EXPECT_EQ(parseCommandLine({"/new"}).kind, StartRequest::New);
+  // Compared exactly: another letter case is just a path that does not exist.
+  EXPECT_EQ(parseCommandLine({"/NEW"}).kind, StartRequest::Normal);
+  EXPECT_EQ(parseCommandLine({"/Zip", file.string()}).kind, StartRequest::Normal);
+
+  auto zip = parseCommandLine({"/zip", file.string()});
+  EXPECT_EQ(zip.kind, StartRequest::Zip);
+  EXPECT_EQ(zip.path, file);
+  auto zipAlone = parseCommandLine({"/zip"});
+  EXPECT_EQ(zipAlone.kind, StartRequest::Zip);
+  EXPECT_TRUE(zipAlone.path.empty());
+
+  auto open = parseCommandLine({file.string(), "ignored"});
+  EXPECT_EQ(open.kind, StartRequest::Open);
+  EXPECT_EQ(open.path, file);
+  EXPECT_EQ(parseCommandLine({(dir / "absent.89t").string()}).kind, StartRequest::Normal);
+  // A folder is not a file to open.
+  EXPECT_EQ(parseCommandLine({dir.string()}).kind, StartRequest::Normal);
+  std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace scrivle
