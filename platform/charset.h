@@ -19,13 +19,24 @@ Equivalent unicodeOf(unsigned char code);
 // The code point drawn for a code in the editor when no calculator font is
 // installed: control codes and form feed get a visible symbol.
 char32_t glyphOf(unsigned char code);
+// The same as a short text, for painters that can draw a combining sequence in one
+// cell: x-bar and y-bar come out as the letter and a combining overline.
+std::u32string glyphTextOf(unsigned char code);
+
+// The calculator code of a Unicode character, if it has one. Besides the table's own
+// entries, a few common spellings of the same symbols are accepted (for example the
+// letters with a combining macron for x-bar and y-bar); two-code-point entries are not
+// found here (see fromUtf32).
+bool codeOf(char32_t cp, unsigned char& code);
 
 // Calculator bytes -> UTF-8 (for the system clipboard and text fields).
 std::string toUtf8(std::string_view calcBytes);
 // UTF-8 -> calculator bytes; a character without an equivalent becomes '?'.
-// Sequences of two code points (0x9A, 0x9B) are recognised.
+// Sequences of two code points (0x9A, 0x9B) are recognised. A malformed sequence
+// becomes one '?' per maximal ill-formed part.
 std::string fromUtf8(std::string_view utf8);
-// UTF-32 variants used by the Qt crossing.
+// UTF-32 variants used by the Qt crossing. Surrogates and values past U+10FFFF
+// become '?'.
 std::u32string toUtf32(std::string_view calcBytes);
 std::string fromUtf32(std::u32string_view text);
 
