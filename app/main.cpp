@@ -1,10 +1,42 @@
+// Scrivle: start-up in the order the windows depend on each other.
 #include <QApplication>
-#include <QMainWindow>
+#include <QTimer>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/main_u.h"
+#include "compress/zip.h"
+#include "platform/dialogs_u.h"
+#include "settings/setup_u.h"
+#include "tools/goto_u.h"
+#include "tools/index_u.h"
+#include "tools/tabl_u.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  QMainWindow w;
-  w.setWindowTitle("Scrivle");
-  w.show();
+  QApplication::setApplicationName("Scrivle");
+  std::vector<std::string> args;
+  for (int i = 1; i < argc && i <= 2; ++i) args.emplace_back(argv[i]);
+  const scrivle::StartRequest request = scrivle::parseCommandLine(args);
+
+  scrivle::QtDialogs dialogs;
+  scrivle::Tmain main(dialogs, request);
+  dialogs.setParent(&main);
+  scrivle::Tindex index(&main);
+  scrivle::TTable table(&main);
+  scrivle::TOptions options(&main);  // loads the settings
+  scrivle::TGoToDlg goToDlg(&main);
+
+  if (request.kind == scrivle::StartRequest::Zip) {
+    try {
+      scrivle::ZipFile(request.path, dialogs);
+    } catch (...) {
+      // Compress-only mode ends quietly whatever happened.
+    }
+    return 0;
+  }
+  main.show();
+  QTimer::singleShot(0, &main, [&main] { main.FormActivate(); });
   return QApplication::exec();
 }

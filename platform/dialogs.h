@@ -17,7 +17,7 @@ struct FileDialogOptions {
   // Filter in the "Description|pattern|Description|pattern" form of the calculator's
   // desktop tools; each pattern may hold several globs separated by ';'.
   std::string filter;
-  int filterIndex = 1;  // 1-based entry preselected
+  int filterIndex = 1;     // 1-based entry preselected
   std::string defaultExt;  // without the dot
   std::filesystem::path initialDir;
   std::string fileName;  // proposed name

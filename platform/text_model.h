@@ -39,12 +39,13 @@ class TextModel {
 
   // --- content ---------------------------------------------------------------
   // Replaces the whole text (stream in). Clears the undo history, puts the caret at 0,
-  // every byte takes the default style. Sets the modified flag like any change of text.
+  // every byte takes the default style, and so does the next inserted text. Sets the
+  // modified flag like any change of text.
   void load(std::string_view bytes);
-  std::string text() const;                   // whole text, byte for byte
-  std::string text(Pos start, Pos len) const; // clamped range
+  std::string text() const;                    // whole text, byte for byte
+  std::string text(Pos start, Pos len) const;  // clamped range; len < 0 gives ""
   Pos length() const;
-  unsigned char byteAt(Pos pos) const;        // 0 outside the text
+  unsigned char byteAt(Pos pos) const;  // 0 outside the text
 
   // --- selection ---------------------------------------------------------------
   // The selection runs from the anchor to the caret. selStart()/selLength() give the
@@ -65,7 +66,9 @@ class TextModel {
   // (unless inside a group, which then holds it). New bytes take the insertion style.
   // Works on a read-only text too: read-only only stops user edits (see the view).
   void replaceSelection(std::string_view text);
-  // Lower-level edit used by the view and commands: replace [start, start+len).
+  // Lower-level edit used by the view and commands: replace [start, start+len). The
+  // selection keeps to the text around it (inside the replaced range it goes to the end
+  // of the new text).
   void replace(Pos start, Pos len, std::string_view text);
 
   // --- attributes (never undo steps, never set the modified flag) --------------
@@ -74,7 +77,7 @@ class TextModel {
   // Selection style: with a non-empty selection styles it; with an empty one, sets
   // the style of the next inserted text.
   void setSelectionStyle(const CharStyle& style);
-  CharStyle styleAt(Pos pos) const;
+  CharStyle styleAt(Pos pos) const;  // the insertion style outside the text
   // Style of the selection's first character, or the insertion style when empty.
   CharStyle selectionStyle() const;
   const CharStyle& insertionStyle() const;
@@ -95,18 +98,22 @@ class TextModel {
   Pos lineCount() const;                 // screen lines, >= 1
   Pos lineFromPos(Pos pos) const;        // clamped
   Pos lineStart(Pos line) const;         // -1 = the caret's line; out of range -> -1
-  Pos lineLength(Pos line) const;        // without the break
-  std::string lineText(Pos line) const;  // without the break, at most 4096 bytes
+  Pos lineLength(Pos line) const;        // without the break; -1 = caret's; out of range 0
+  std::string lineText(Pos line) const;  // without the break, at most 4096 bytes; -1 = caret's
   // Paragraph helpers (what the tag routines call paragraphs).
   Pos paragraphCount() const;
-  Pos paragraphOfPos(Pos pos) const;
-  Pos paragraphStart(Pos paragraph) const;
+  Pos paragraphOfPos(Pos pos) const;        // clamped; a CR LF belongs to the paragraph it ends
+  Pos paragraphStart(Pos paragraph) const;  // out of range -> -1
 
   // --- search ------------------------------------------------------------------
   // First occurrence of needle starting in [start, start+len) (len < 0: to the end),
   // searching forward. -1 when not found or when needle is empty.
   Pos find(std::string_view needle, Pos start, Pos len, bool wholeWord, bool matchCase) const;
-  // Word boundaries used by the view (double click, Ctrl+arrows).
+  // Word boundaries used by the view (double click, Ctrl+arrows): the start of the run
+  // of word characters ending at pos, the end of the run starting at pos (pos itself
+  // when there is none). Word characters: ASCII letters and digits, '_', the
+  // calculator's Greek and special letters 0x80-0x9B, and 0xC0-0xFF except 0xD7, 0xF7.
+  // Whole-word search uses the same set.
   Pos wordStart(Pos pos) const;
   Pos wordEnd(Pos pos) const;
 
@@ -120,7 +127,7 @@ class TextModel {
   void beginGroup();
   void endGroup();
   // Typing: consecutive single-character insertions at the caret merge into one step
-  // until the caret moves or another kind of edit happens.
+  // until the caret moves or another kind of edit happens. A read-only text refuses it.
   void typeText(std::string_view text);
 
   // --- flags -------------------------------------------------------------------
@@ -137,7 +144,7 @@ class TextModel {
   // Called after the selection moved.
   std::function<void()> onSelectionChanged;
 
-  // Approximate memory held, for the benchmarks.
+  // Approximate memory held (text, styles, line index, undo history), for the benchmarks.
   std::size_t memoryUsage() const;
 
  private:

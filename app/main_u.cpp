@@ -1,0 +1,542 @@
+#include "app/main_u.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <algorithm>
+#include <system_error>
+
+#include "app/actions.h"
+#include "document/child_u.h"
+#include "document/files.h"
+#include "platform/calc_font_u.h"
+#include "platform/dialogs.h"
+#include "platform/editor_view_u.h"
+#include "platform/errors.h"
+#include "platform/qtext_u.h"
+#include "platform/text_model.h"
+#include "settings/parametre.h"
+
+namespace scrivle {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+constexpr const char* kOpenFilter =
+    "Textes Ti-92+ (*.9xt)|*.9xt|Textes Ti-92 (*.92t)|*.92t|Textes Ti-89 (*.89t)|*.89t|"
+    "Textes Ti (*.9xt;*.92t;*.89t)|*.9xt;*.92t;*.89t|Textes (*.txt)| *.txt|Tous (*.*)| *.*";
+
+// Items that enableall shows or hides with the document state.
+const char* const kStateMenuItems[] = {"ReadOnlyAction", "ZipAction", "EnregistrersousAction",
+                                       "EnregistrerAction", "Toutfermer1",
+                                       "EnregistrerToutAction", "FermerAction", "N7", "N13",
+                                       "AfficherBook"};
+const char* const kStateActions[] = {
+    "PopUpTags",    "PopUpTitres",  "AfficherBook", "ZipAction",   "EnregistrerAction",
+    "DfaireAction", "CopierAction", "CouperAction", "CollerAction", "ColorAction",
+    "Menu1Action",  "Menu2Action",  "Menu3Action",  "Menu4Action", "AllerligneAction"};
+const char* const kStateMenus[] = {"&Edition", "&Tags #", "Ta&gs &&", "&Misc."};
+
+}  // namespace
+
+Tmain::Tmain(Dialogs& dialogs, StartRequest request)
+    : dialogs_(dialogs), request_(std::move(request)) {
+  setObjectName("main");
+  setWindowTitle("Scrivle");
+  resize(665, 371);
+  mdi_ = new QMdiArea(this);
+  mdi_->setObjectName("MdiArea");
+  setCentralWidget(mdi_);
+  connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
+    if (auto* c = qobject_cast<TChild*>(w)) c->FormActivate();
+    const bool any = !mdi_->subWindowList().isEmpty();
+    for (const char* n : {"CascadeAction", "RorganiserAction", "ToutrduireAction",
+                          "MosaquehorizontaleAction", "MosaqueverticaleAction"}) {
+      action(n)->setEnabled(any);
+    }
+    action("FermerAction")->setEnabled(w != nullptr);
+  });
+
+  buildActions();
+  buildMenus();
+  buildToolBars();
+  statusBar()->setObjectName("StatusBar1");
+
+  // FormCreate.
+  action("Affichertable")->setChecked(false);
+  enableall(false);
+  for (const char* n : {"CascadeAction", "RorganiserAction", "ToutrduireAction",
+                        "MosaquehorizontaleAction", "MosaqueverticaleAction", "FermerAction"}) {
+    action(n)->setEnabled(false);
+  }
+  firstActivation_ = true;
+}
+
+Tmain::~Tmain() {
+  // The document windows go with the frame; no refresh may run on a half-destroyed one.
+  disconnect(mdi_, nullptr, this, nullptr);
+  for (TChild* c : children()) c->disconnect(this);
+}
+
+QAction* Tmain::action(const std::string& name) const {
+  auto it = actions_.find(name);
+  if (it != actions_.end()) return it->second;
+  auto jt = menuItems_.find(name);
+  return jt == menuItems_.end() ? nullptr : jt->second;
+}
+
+QMenu* Tmain::menu(const std::string& caption) const {
+  auto it = menus_.find(caption);
+  return it == menus_.end() ? nullptr : it->second;
+}
+
+bool Tmain::run(const std::function<void()>& command) { return runCommand(dialogs_, command); }
+
+void Tmain::bind(const std::string& name, std::function<void()> handler) {
+  QAction* a = action(name);
+  if (a == nullptr) return;
+  connect(a, &QAction::triggered, this, [this, h = std::move(handler)] { run(h); });
+}
+
+void Tmain::buildActions() {
+  for (const ActionDef& d : actionTable()) {
+    auto* a = new QAction(qs(d.caption), this);
+    a->setObjectName(qs(d.name));
+    a->setStatusTip(qs(d.hint));
+    a->setToolTip(d.hint.empty() ? qs(d.caption).remove('&') : qs(d.hint));
+    if (!d.shortcut.empty()) {
+      a->setShortcut(QKeySequence(qs(d.shortcut)));
+      a->setShortcutContext(Qt::WindowShortcut);
+    }
+    a->setCheckable((d.flags & ActionDef::Checkable) != 0);
+    a->setChecked((d.flags & ActionDef::Checked) != 0);
+    a->setEnabled((d.flags & ActionDef::Disabled) == 0);
+    addAction(a);  // shortcuts work even for actions in no menu
+    actions_.emplace(std::string(d.name), a);
+  }
+  for (const MenuItemDef& d : menuItemTable()) {
+    auto* a = new QAction(qs(d.caption), this);
+    a->setObjectName(qs(d.name));
+    a->setStatusTip(qs(d.hint));
+    if (!d.shortcut.empty()) a->setShortcut(QKeySequence(qs(d.shortcut)));
+    addAction(a);
+    menuItems_.emplace(std::string(d.name), a);
+  }
+
+  bind("NouveauAction", [this] { NouveauActionExecute(); });
+  bind("OuvrirAction", [this] { OuvrirActionExecute(); });
+  bind("EnregistrerAction", [this] { EnregistrerActionExecute(); });
+  bind("EnregistrersousAction", [this] { EnregistrersousActionExecute(); });
+  bind("EnregistrerToutAction", [this] { EnregistrerToutActionExecute(); });
+  bind("FermerAction", [this] { FermerActionExecute(); });
+  bind("Toutfermer1", [this] { CloseAll(); });
+  bind("Quitter2", [this] { Quitter2Click(); });
+  bind("CascadeAction", [this] { CascadeActionExecute(); });
+  bind("RorganiserAction", [this] { RorganiserActionExecute(); });
+  bind("ToutrduireAction", [this] { ToutrduireActionExecute(); });
+  bind("MosaquehorizontaleAction", [this] { horizontaleActionExecute(); });
+  bind("MosaqueverticaleAction", [this] { MosaqueverticaleActionExecute(); });
+  bind("ReadOnlyAction", [this] { ReadOnlyActionExecute(); });
+  bind("PopUpFichier", [this] { PopUpFichierExecute(); });
+  bind("PopUpTags", [this] { PopUpTagsExecute(); });
+  bind("PopUpTitres", [this] { PopUpTitresExecute(); });
+}
+
+void Tmain::buildMenus() {
+  QMenuBar* bar = menuBar();
+  bar->setObjectName("MainMenu1");
+  for (const MenuDef& m : scrivle::menuBar()) {
+    QMenu* menu = bar->addMenu(qs(m.caption));
+    menu->setObjectName(qs(m.caption));
+    menu->menuAction()->setStatusTip(qs(m.hint));
+    menus_.emplace(std::string(m.caption), menu);
+    for (std::string_view e : m.entries) {
+      if (e.starts_with('-')) {
+        QAction* sep = menu->addSeparator();
+        if (e.size() > 1) {
+          sep->setObjectName(qs(e.substr(1)));
+          menuItems_.emplace(std::string(e.substr(1)), sep);
+        }
+      } else if (e == ">Recents") {
+        recentMenu_ = menu->addMenu("&Récents");
+        recentMenu_->setObjectName("Recents");
+        recentMenu_->menuAction()->setStatusTip("Fichiers récents");
+        recentMenu_->menuAction()->setVisible(false);  // filled by the recent files
+      } else if (QAction* a = action(std::string(e))) {
+        menu->addAction(a);
+      }
+    }
+  }
+  menu("&Aide")->menuAction()->setEnabled(false);
+
+  // The window menu lists the open documents after its own items.
+  QMenu* windows = menu("Fe&nêtre");
+  auto* listSep = windows->addSeparator();
+  listSep->setVisible(false);
+  connect(windows, &QMenu::aboutToShow, this, [this, windows, listSep] {
+    const auto acts = windows->actions();
+    bool after = false;
+    for (QAction* a : acts) {
+      if (after) {
+        windows->removeAction(a);
+        a->deleteLater();
+      }
+      if (a == listSep) after = true;
+    }
+    const auto kids = children();
+    listSep->setVisible(!kids.empty());
+    int i = 1;
+    for (TChild* c : kids) {
+      const QString text = i < 10 ? QStringLiteral("&%1 %2").arg(i).arg(c->windowTitle())
+                                  : QStringLiteral("%1 %2").arg(i).arg(c->windowTitle());
+      QAction* a = windows->addAction(text);
+      a->setCheckable(true);
+      a->setChecked(c == activeChild());
+      connect(a, &QAction::triggered, this, [this, c] { mdi_->setActiveSubWindow(c); });
+      ++i;
+    }
+  });
+
+  PopupMenu1 = new QMenu(this);
+  PopupMenu1->setObjectName("PopupMenu1");
+  PopupMenu1->addAction(action("CouperAction"));
+  PopupMenu1->addAction(action("CopierAction"));
+  PopupMenu1->addAction(action("CollerAction"));
+}
+
+void Tmain::buildToolBars() {
+  auto fill = [this](QToolBar* bar, const std::vector<std::string_view>& items) {
+    for (std::string_view n : items) {
+      if (n == "|") {
+        bar->addSeparator();
+      } else if (QAction* a = action(std::string(n))) {
+        bar->addAction(a);
+      }
+    }
+  };
+  toolBar2_ = addToolBar("Fichier / Edition");
+  toolBar2_->setObjectName("PageScroller2");
+  fill(toolBar2_, fileToolBar());
+  toolBar1_ = addToolBar("Tags");
+  toolBar1_->setObjectName("PageScroller1");
+  fill(toolBar1_, tagToolBar());
+  addToolBarBreak();
+  toolBar3_ = addToolBar("Titres / Taille sur TI");
+  toolBar3_->setObjectName("PageScroller3");
+  for (int i = 1; i <= 4; ++i) {
+    toolBar3_->addAction(action("Menu" + std::to_string(i) + "Action"));
+    toolBar3_->addSeparator();
+  }
+  const QFont calcFont = CalcFont::instance().font(16);
+  EditDir = new QLineEdit(toolBar3_);
+  EditDir->setObjectName("EditDir");
+  EditDir->setToolTip("Nom du répertoire sur la TI dans lequel sera le fichier");
+  EditDir->setStatusTip(EditDir->toolTip());
+  EditName = new QLineEdit(toolBar3_);
+  EditName->setObjectName("EditName");
+  EditName->setToolTip("Nom du fichier sur TI");
+  EditName->setStatusTip(EditName->toolTip());
+  for (QLineEdit* e : {EditDir, EditName}) {
+    e->setFont(calcFont);
+    e->setMaxLength(8);
+    e->setFixedWidth(QFontMetrics(calcFont).horizontalAdvance(QString(10, 'W')));
+  }
+  connect(EditDir, &QLineEdit::textEdited, this, [this] { EditDirKeyDown(0); });
+  connect(EditName, &QLineEdit::textEdited, this, [this] { EditNameKeyDown(0); });
+  EditTaille = new QLineEdit(toolBar3_);
+  EditTaille->setObjectName("EditTaille");
+  EditTaille->setReadOnly(true);
+  EditTaille->setToolTip("Taille approximative sur la TI");
+  EditTaille->setStatusTip(EditTaille->toolTip());
+  EditTaille->setMinimumWidth(QFontMetrics(EditTaille->font())
+                                  .horizontalAdvance("Taille sur TI : 000000 octets  "));
+  toolBar3_->addWidget(EditDir);
+  toolBar3_->addWidget(EditName);
+  toolBar3_->addWidget(EditTaille);
+}
+
+std::vector<TChild*> Tmain::children() const {
+  std::vector<TChild*> out;
+  for (QMdiSubWindow* w : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+    if (auto* c = qobject_cast<TChild*>(w)) out.push_back(c);
+  }
+  return out;
+}
+
+TChild* Tmain::activeChild() const {
+  QMdiSubWindow* w = mdi_->activeSubWindow();
+  if (w == nullptr) w = mdi_->currentSubWindow();
+  return qobject_cast<TChild*>(w);
+}
+
+bool Tmain::documentState() const { return menu("&Edition")->menuAction()->isVisible(); }
+
+void Tmain::enableall(bool state) {
+  if (documentState() == state) return;
+  for (const char* n : kStateMenuItems) {
+    if (QAction* a = action(n)) a->setVisible(state);
+  }
+  for (const char* n : kStateActions) action(n)->setEnabled(state);
+  action("EnregistrerToutAction")->setEnabled(false);
+  toolBar1_->setVisible(state);
+  toolBar3_->setVisible(state);
+  for (QLineEdit* e : {EditName, EditDir, EditTaille}) e->setVisible(state);
+  for (const char* m : kStateMenus) menu(m)->menuAction()->setVisible(state);
+}
+
+TChild* Tmain::createChild() {
+  auto* child = new TChild(*this);
+  mdi_->addSubWindow(child);
+  child->showMaximized();
+  return child;
+}
+
+TChild* Tmain::NouveauActionExecute() {
+  enableall(true);
+  TChild* child = createChild();
+  child->Nouveau();
+  return child;
+}
+
+TChild* Tmain::openInNewWindow(const fs::path& path) {
+  enableall(true);
+  TChild* child = createChild();
+  return child->Ouvrir(path) ? child : nullptr;
+}
+
+void Tmain::OuvrirActionExecute() {
+  FileDialogOptions o;
+  o.title = "Ouvrir un texte TI...";
+  o.filter = kOpenFilter;
+  o.filterIndex = 4;
+  o.defaultExt = "9xt";
+  o.initialDir = AppSettings.SaveDir;
+  const auto files = dialogs_.openFiles(o);
+  if (files.empty()) return;
+  enableall(true);
+  for (const fs::path& f : files) {
+    TChild* child = createChild();
+    run([&] { child->Ouvrir(f); });
+  }
+}
+
+void Tmain::EnregistrerActionExecute() {
+  if (TChild* c = activeChild()) c->Enregistrer();
+}
+
+void Tmain::EnregistrersousActionExecute() {
+  if (TChild* c = activeChild()) c->EnregistrerSous();
+}
+
+void Tmain::EnregistrerToutActionExecute() {
+  for (TChild* c : children()) {
+    std::error_code ec;
+    if (c->captionModified() || !fs::exists(c->fullPath(), ec)) {
+      if (!run([c] { c->Enregistrer(); })) break;
+    }
+  }
+}
+
+void Tmain::FermerActionExecute() {
+  if (TChild* c = activeChild()) c->close();
+}
+
+bool Tmain::CloseAll() {
+  auto kids = children();
+  for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
+    if (!(*it)->close()) return false;
+  }
+  return true;
+}
+
+void Tmain::refreshSaveAll() {
+  QAction* all = action("EnregistrerToutAction");
+  all->setEnabled(false);
+  for (TChild* c : children()) {
+    if (c->captionModified()) all->setEnabled(true);
+  }
+}
+
+void Tmain::InserRecent(const fs::path& /*path*/) {
+  // The recent-files list arrives with the settings store.
+}
+
+void Tmain::CascadeActionExecute() { mdi_->cascadeSubWindows(); }
+
+void Tmain::ToutrduireActionExecute() {
+  for (TChild* c : children()) c->showMinimized();
+}
+
+void Tmain::RorganiserActionExecute() {
+  // Lines the minimised windows up along the bottom edge, left to right.
+  int x = 0;
+  const QSize area = mdi_->viewport()->size();
+  int y = area.height();
+  for (TChild* c : children()) {
+    if (!c->isMinimized()) continue;
+    const QSize s = c->size();
+    if (x + s.width() > area.width() && x > 0) {
+      x = 0;
+      y -= s.height();
+    }
+    c->move(x, y - s.height());
+    x += s.width();
+  }
+}
+
+void Tmain::tile(Qt::Orientation orientation) {
+  std::vector<TChild*> open;
+  for (TChild* c : children()) {
+    if (!c->isMinimized()) open.push_back(c);
+  }
+  if (open.empty()) return;
+  const QRect area = mdi_->viewport()->rect();
+  const int n = static_cast<int>(open.size());
+  for (int i = 0; i < n; ++i) {
+    TChild* c = open[static_cast<std::size_t>(i)];
+    c->showNormal();
+    if (orientation == Qt::Horizontal) {
+      // Horizontal tiling: full-width windows stacked from top to bottom.
+      const int h = area.height() / n;
+      c->setGeometry(0, i * h, area.width(), i == n - 1 ? area.height() - i * h : h);
+    } else {
+      const int w = area.width() / n;
+      c->setGeometry(i * w, 0, i == n - 1 ? area.width() - i * w : w, area.height());
+    }
+  }
+}
+
+void Tmain::horizontaleActionExecute() { tile(Qt::Horizontal); }
+void Tmain::MosaqueverticaleActionExecute() { tile(Qt::Vertical); }
+
+void Tmain::Quitter2Click() { close(); }
+
+void Tmain::ReadOnlyActionExecute() {
+  // The action's check mark has already been inverted by the toolkit.
+  const bool ro = action("ReadOnlyAction")->isChecked();
+  if (TChild* c = activeChild()) c->model().setReadOnly(ro);
+  EditDir->setReadOnly(ro);
+  EditName->setReadOnly(ro);
+}
+
+void Tmain::PopUpFichierExecute() {
+  toolBar2_->setVisible(!toolBar2_->isVisible());
+  action("PopUpFichier")->setChecked(toolBar2_->isVisible());
+}
+
+void Tmain::PopUpTagsExecute() {
+  toolBar1_->setVisible(!toolBar1_->isVisible());
+  action("PopUpTags")->setChecked(toolBar1_->isVisible());
+}
+
+void Tmain::PopUpTitresExecute() {
+  toolBar3_->setVisible(!toolBar3_->isVisible());
+  action("PopUpTitres")->setChecked(toolBar3_->isVisible());
+}
+
+void Tmain::EditDirKeyDown(int /*keyCode*/) {
+  if (TChild* c = activeChild()) {
+    c->setFolderName(fromQString(EditDir->text()));
+    c->IsModified();
+  }
+}
+
+void Tmain::EditNameKeyDown(int /*keyCode*/) {
+  if (TChild* c = activeChild()) {
+    c->setVariableName(fromQString(EditName->text()));
+    c->IsModified();
+  }
+}
+
+void Tmain::recoverTemporaryFiles(bool& recovered) {
+  recovered = false;
+  std::vector<fs::path> found;
+  std::error_code ec;
+  const fs::path dir = autoSaveDir();
+  for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+    if (it->path().extension() == ".tmp") found.push_back(it->path());
+  }
+  if (found.empty()) return;
+  std::sort(found.begin(), found.end());
+  const bool yes = dialogs_.confirm(
+                       "Des fichiers temporaires ont été retrouvés. Voulez-vous les récupérer ?",
+                       false) == Answer::Yes;
+  for (const fs::path& f : found) {
+    if (yes) {
+      TChild* child = createChild();
+      // A file that cannot be read is reported, kept, and ends the start-up work.
+      if (!run([&] { child->recoverFrom(f); })) {
+        child->closeConfirmed();
+        recovered = true;
+        return;
+      }
+    }
+    fs::remove(f, ec);
+  }
+  if (yes) {
+    enableall(true);
+    recovered = true;
+  }
+}
+
+void Tmain::FormActivate() {
+  for (int i = 1; i <= 4; ++i) {
+    QAction* a = action("Menu" + std::to_string(i) + "Action");
+    const QString name = toQString(AppSettings.Titres[static_cast<std::size_t>(i - 1)].nom);
+    a->setText(name);
+    a->setToolTip(name);
+    a->setStatusTip(name);
+  }
+  if (!firstActivation_) return;
+  firstActivation_ = false;
+  showMaximized();
+  bool recovered = false;
+  recoverTemporaryFiles(recovered);
+  if (recovered) return;
+  switch (request_.kind) {
+    case StartRequest::New:
+      run([this] { NouveauActionExecute(); });
+      break;
+    case StartRequest::Open:
+      run([this] { openInNewWindow(request_.path); });
+      break;
+    default:
+      if (AppSettings.StartNew != 0) run([this] { NouveauActionExecute(); });
+      break;
+  }
+}
+
+void Tmain::changeEvent(QEvent* event) {
+  QMainWindow::changeEvent(event);
+  if (event->type() == QEvent::ActivationChange && isActiveWindow()) FormActivate();
+}
+
+bool Tmain::eventFilter(QObject* watched, QEvent* event) {
+  return QMainWindow::eventFilter(watched, event);
+}
+
+void Tmain::closeEvent(QCloseEvent* event) {
+  // Every question first, in the frame's child order; one refusal and nothing closes.
+  for (TChild* c : children()) {
+    if (!c->FormCloseQuery()) {
+      event->ignore();
+      return;
+    }
+  }
+  for (TChild* c : children()) c->closeConfirmed();
+  event->accept();
+}
+
+}  // namespace scrivle

@@ -1,0 +1,116 @@
+// The main frame: MDI area, menus and tool bars built from the action table, the
+// folder/name/size boxes, start-up's first activation and the window commands.
+#pragma once
+
+#include <QMainWindow>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+
+class QAction;
+class QLineEdit;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolBar;
+
+namespace scrivle {
+
+class Dialogs;
+class TChild;
+
+class Tmain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // dialogs: the boxes to use (the real Qt ones in the program, a scripted fake in
+  // tests). The frame does not own it.
+  explicit Tmain(Dialogs& dialogs, StartRequest request = {});
+  ~Tmain() override;
+
+  Dialogs& dialogs() { return dialogs_; }
+  QAction* action(const std::string& name) const;
+  QMenu* menu(const std::string& caption) const;
+  QMdiArea* mdiArea() const { return mdi_; }
+  QLineEdit* EditDir = nullptr;
+  QLineEdit* EditName = nullptr;
+  QLineEdit* EditTaille = nullptr;
+  QMenu* PopupMenu1 = nullptr;
+
+  // Document windows in the frame's child order (creation order).
+  std::vector<TChild*> children() const;
+  TChild* activeChild() const;
+  int nextDocumentNumber() { return ++newDocumentCounter_; }
+
+  // Start-up: first activation work (maximise, recovery, command line); later
+  // activations only refresh the title buttons.
+  void FormActivate();
+  void enableall(bool state);
+  bool documentState() const;
+
+  // Calls a command through the dispatcher: any error is shown in the error box.
+  bool run(const std::function<void()>& command);
+
+  // Commands.
+  TChild* NouveauActionExecute();
+  void OuvrirActionExecute();
+  void EnregistrerActionExecute();
+  void EnregistrersousActionExecute();
+  void EnregistrerToutActionExecute();
+  void FermerActionExecute();
+  bool CloseAll();
+  void CascadeActionExecute();
+  void RorganiserActionExecute();
+  void ToutrduireActionExecute();
+  void horizontaleActionExecute();
+  void MosaqueverticaleActionExecute();
+  void Quitter2Click();
+  void ReadOnlyActionExecute();
+  void PopUpFichierExecute();
+  void PopUpTagsExecute();
+  void PopUpTitresExecute();
+  void EditDirKeyDown(int keyCode);
+  void EditNameKeyDown(int keyCode);
+
+  // Puts a path at the head of the recent files.
+  void InserRecent(const std::filesystem::path& path);
+  // Opens a file in a new document window (command line, recent files).
+  TChild* openInNewWindow(const std::filesystem::path& path);
+  // Refreshes "Tout enregistrer" from the documents' modified marks.
+  void refreshSaveAll();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void buildActions();
+  void buildMenus();
+  void buildToolBars();
+  void bind(const std::string& name, std::function<void()> handler);
+  void recoverTemporaryFiles(bool& recovered);
+  void tile(Qt::Orientation orientation);
+  TChild* createChild();
+
+  Dialogs& dialogs_;
+  StartRequest request_;
+  QMdiArea* mdi_ = nullptr;
+  std::map<std::string, QAction*, std::less<>> actions_;
+  std::map<std::string, QMenu*, std::less<>> menus_;
+  std::map<std::string, QAction*, std::less<>> menuItems_;  // plain items and named separators
+  QToolBar* toolBar1_ = nullptr;  // tags
+  QToolBar* toolBar2_ = nullptr;  // file and edit
+  QToolBar* toolBar3_ = nullptr;  // titles and boxes
+  QMenu* recentMenu_ = nullptr;
+  bool firstActivation_ = true;
+  bool quitting_ = false;
+  int newDocumentCounter_ = 0;
+};
+
+}  // namespace scrivle

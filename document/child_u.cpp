@@ -1,0 +1,364 @@
+#include "document/child_u.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QTimer>
+#include <filesystem>
+#include <system_error>
+
+#include "app/main_u.h"
+#include "document/files.h"
+#include "document/tifile.h"
+#include "platform/dialogs.h"
+#include "platform/editor_view_u.h"
+#include "platform/errors.h"
+#include "platform/qtext_u.h"
+#include "platform/text_model.h"
+#include "settings/parametre.h"
+#include "tags/size_delta.h"
+
+namespace scrivle {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSaveFilter =
+    "Textes Ti-92+ (*.9xt)|*.9xt|Textes Ti-92 (*.92t)|*.92t|Textes Ti-89 (*.89t)|*.89t|"
+    "Textes Ti (*.9xt;*.92t;*.89t)|*.9xt;*.92t;*.89t|Textes (*.txt)|*.txt|Tous (*.*)|*.*";
+
+std::string cut8(const std::string& s) { return s.substr(0, 8); }
+
+int filterIndexForExtension(const std::string& ext) {
+  if (ext == "92t") return 2;
+  if (ext == "89t") return 3;
+  return 1;
+}
+
+QString sizeText(std::int32_t size) {
+  return QStringLiteral("Taille sur TI : %1 octets").arg(size);
+}
+
+}  // namespace
+
+TChild::TChild(Tmain& main) : QMdiSubWindow(nullptr), main_(main) {
+  setObjectName("Child");
+  setAttribute(Qt::WA_DeleteOnClose);
+  Richedit = new EditorView(this);
+  Richedit->setObjectName("Richedit");
+  setWidget(Richedit);
+  Richedit->setContextMenu(main_.PopupMenu1);
+  Richedit->onKeyDown = [this](int& key, ShiftState shift) { RicheditKeyDown(key, shift); };
+  Richedit->onKeyPress = [this](unsigned char& ch) { RicheditKeyPress(ch); };
+  connect(Richedit, &EditorView::textEdited, this, &TChild::documentChanged);
+
+  Timer = new QTimer(this);
+  connect(Timer, &QTimer::timeout, this, &TChild::TimerTimer);
+  // FormCreate: the timer follows the setting, but every window is made new or
+  // opened right away, which stops it again.
+  Timer->setInterval(std::max<std::int32_t>(AppSettings.AutoSaveTime, 1));
+  setWindowTitle("Nouveau");
+}
+
+TChild::~TChild() = default;
+
+TextModel& TChild::model() const { return Richedit->model(); }
+
+fs::path TChild::fullPath() const { return fs::path(directory_) / fileName_; }
+
+void TChild::setVariableName(std::string name) { variableName_ = cut8(name); }
+void TChild::setFolderName(std::string name) { folderName_ = cut8(name); }
+
+void TChild::addSize(std::int32_t delta) {
+  size_ += delta;
+  showSize();
+}
+
+bool TChild::captionModified() const { return windowTitle().startsWith('*'); }
+
+void TChild::setCaption(const std::string& caption) {
+  setWindowTitle(QString::fromStdString(caption));
+}
+
+void TChild::showSize() {
+  if (main_.activeChild() == this || main_.children().size() <= 1) {
+    main_.EditTaille->setText(sizeText(size_));
+  }
+}
+
+void TChild::applyScrollSetting() { Richedit->setVerticalScrollBarOn(AppSettings.scroll != 0); }
+
+void TChild::Nouveau() {
+  const int n = main_.nextDocumentNumber();
+  applyScrollSetting();
+  fileName_ = "Nouveau" + std::to_string(n);
+  setCaption(fileName_);
+  directory_ = withTrailingSeparator(AppSettings.SaveDir);
+  variableName_ = cut8(AppSettings.DefaultName);
+  folderName_ = cut8(AppSettings.DefaultDir);
+  size_ = 7;
+  hasFile_ = 0;
+  temporaryFile_.clear();
+  model().setReadOnly(false);
+  model().setModified(false);
+  FormActivate();
+  Timer->stop();
+}
+
+bool TChild::Ouvrir(const fs::path& path) {
+  std::error_code ec;
+  if (!fs::is_regular_file(path, ec)) {
+    closeConfirmed();
+    main_.dialogs().message("Le fichier spécifié n'existe pas.");
+    return false;
+  }
+  setCaption(path.filename().string());
+  directory_ = withTrailingSeparator(path.parent_path().string());
+  applyScrollSetting();
+  if (isCalcExtension(path)) {
+    try {
+      OuvrirTI(path);
+    } catch (...) {
+      Nouveau();
+      main_.dialogs().message("Le fichier n'a pas pu être ouvert.");
+      return true;
+    }
+  } else {
+    model().load(readFile(path));
+    size_ = static_cast<std::int32_t>(model().length()) + 7;
+    folderName_ = cut8(AppSettings.DefaultDir);
+    variableName_ = cut8(AppSettings.DefaultName);
+  }
+  hasFile_ = -1;
+  model().setReadOnly(false);
+  fileName_ = path.filename().string();
+  setCaption(fileName_);
+  temporaryFile_.clear();
+  // Colouring of the whole text arrives with the tag colouring.
+  model().setModified(false);
+  model().setSel(0, 0);
+  Richedit->scrollCaretIntoView();
+  FormActivate();
+  main_.InserRecent(path);
+  Timer->stop();
+  return true;
+}
+
+void TChild::recoverFrom(const fs::path& tmpFile) {
+  Nouveau();
+  model().load(readFile(tmpFile));
+  // The recovered text has no file yet: saving asks where, proposing the name it
+  // had before it was auto-saved.
+  fileName_ = stripTmpSuffix(tmpFile.filename().string());
+  size_ = static_cast<std::int32_t>(model().length()) + 7;
+  model().setSel(0, 0);
+  model().emptyUndoBuffer();
+  model().setModified(true);
+  setCaption("* " + fileName_);
+  FormActivate();
+  syncTimer();
+}
+
+void TChild::OuvrirTI(const fs::path& path) {
+  folderName_.clear();
+  variableName_.clear();
+  size_ = 2;
+  const TiText t = readTiText(readFile(path));
+  folderName_ = t.folder;
+  variableName_ = t.name;
+  size_ = t.size;
+  model().load(t.text);
+  main_.EditName->setText(toQString(nameForBox(variableName_)));
+  main_.EditDir->setText(toQString(nameForBox(folderName_)));
+  main_.EditTaille->setText(sizeText(size_));
+}
+
+void TChild::EnregistrerTI() {
+  if (variableName_.empty()) variableName_ = cut8(AppSettings.DefaultName);
+  if (folderName_.empty()) folderName_ = cut8(AppSettings.DefaultDir);
+  writeFileAtomically(fullPath(), writeTiText(fullPath(), folderName_, variableName_,
+                                              model().text()));
+}
+
+void TChild::writeDocument() {
+  if (isCalcExtension(fullPath())) {
+    EnregistrerTI();
+  } else {
+    writeFileAtomically(fullPath(), model().text());
+  }
+}
+
+bool TChild::Enregistrer() {
+  if (hasFile_ == 0) return EnregistrerSous();
+  const bool wasModified = model().modified();
+  model().setModified(false);
+  try {
+    writeDocument();
+  } catch (...) {
+    // The text is not on disk: it stays modified.
+    model().setModified(wasModified);
+    throw;
+  }
+  setCaption(fileName_);
+  model().emptyUndoBuffer();
+  FormActivate();
+  deleteTemporaryFile();
+  main_.refreshSaveAll();
+  Timer->stop();
+  main_.InserRecent(fullPath());
+  return true;
+}
+
+bool TChild::EnregistrerSous() {
+  main_.mdiArea()->setActiveSubWindow(this);
+  FileDialogOptions o;
+  o.title = "Enregistrer le texte TI sous...";
+  o.filter = kSaveFilter;
+  o.filterIndex = filterIndexForExtension(AppSettings.DefaultExt);
+  o.defaultExt = AppSettings.DefaultExt;
+  o.initialDir = directory_;
+  o.fileName = fs::path(fileName_).stem().string();
+  const auto chosen = main_.dialogs().saveFile(o);
+  if (!chosen) return false;
+  const std::string oldDirectory = directory_;
+  const std::string oldFileName = fileName_;
+  const std::int32_t oldHasFile = hasFile_;
+  fileName_ = chosen->filename().string();
+  directory_ = withTrailingSeparator(chosen->parent_path().string());
+  hasFile_ = -1;
+  try {
+    Enregistrer();
+  } catch (...) {
+    // Nothing was written: the document keeps the identity it had.
+    directory_ = oldDirectory;
+    fileName_ = oldFileName;
+    hasFile_ = oldHasFile;
+    throw;
+  }
+  if (fileName_ != oldFileName) temporaryFile_.clear();
+  setCaption(fileName_);
+  return true;
+}
+
+void TChild::IsModified() {
+  if (model().readOnly()) return;
+  if (!captionModified()) setWindowTitle("* " + windowTitle());
+  QAction* save = main_.action("EnregistrerAction");
+  if (!save->isEnabled()) {
+    save->setEnabled(true);
+    main_.action("EnregistrerToutAction")->setEnabled(true);
+  }
+  // Every modified document is protected by auto-save, saved or not.
+  if (AppSettings.AutoSave != 0 && AppSettings.AutoSaveTime > 0 && !Timer->isActive()) {
+    Timer->setInterval(AppSettings.AutoSaveTime);
+    Timer->start();
+  }
+  if (!model().canUndo()) main_.action("DfaireAction")->setEnabled(true);
+}
+
+void TChild::syncTimer() {
+  if (AppSettings.AutoSave != 0 && AppSettings.AutoSaveTime > 0 && model().modified()) {
+    Timer->setInterval(AppSettings.AutoSaveTime);
+    if (!Timer->isActive()) Timer->start();
+  } else {
+    Timer->stop();
+  }
+}
+
+void TChild::FormActivate() {
+  main_.EditName->setText(toQString(nameForBox(variableName_)));
+  main_.EditDir->setText(toQString(nameForBox(folderName_)));
+  main_.EditTaille->setText(sizeText(size_));
+  main_.action("EnregistrerAction")->setEnabled(hasFile_ != 0 ? model().modified() : true);
+  main_.action("DfaireAction")->setEnabled(model().canUndo());
+  const bool ro = model().readOnly();
+  main_.action("ReadOnlyAction")->setChecked(ro);
+  main_.EditDir->setReadOnly(ro);
+  main_.EditName->setReadOnly(ro);
+}
+
+void TChild::RicheditKeyDown(int& keyCode, ShiftState shift) {
+  if (model().readOnly()) return;
+  const int delta = keySizeDelta(model(), keyCode, shift);
+  addSize(delta);
+  main_.EditTaille->setText(sizeText(size_));
+  if (isEditingKey(keyCode)) IsModified();
+}
+
+void TChild::RicheditKeyPress(unsigned char& ch) {
+  if (SkipKeyPress != 0) ch = 0;
+  SkipKeyPress = 0;
+}
+
+fs::path TChild::temporaryFile() {
+  if (temporaryFile_.empty()) {
+    const fs::path dir = autoSaveDir();
+    temporaryFile_ = uniqueTempName(dir, fileName_, [this](const fs::path& p) {
+      for (TChild* c : main_.children()) {
+        if (c != this && c->temporaryFile_ == p) return true;
+      }
+      return false;
+    });
+  }
+  return temporaryFile_;
+}
+
+void TChild::deleteTemporaryFile() {
+  if (temporaryFile_.empty()) return;
+  std::error_code ec;
+  fs::remove(temporaryFile_, ec);
+}
+
+void TChild::TimerTimer() {
+  if (inTimer_) return;  // an error box of the previous tick is still open
+  inTimer_ = true;
+  main_.run([this] {
+    ensureAutoSaveDir();
+    writeFileAtomically(temporaryFile(), model().text());
+  });
+  inTimer_ = false;
+}
+
+bool TChild::FormCloseQuery() {
+  bool mayClose = true;
+  if (model().modified()) {
+    const Answer a = main_.dialogs().confirm(
+        "Voulez-vous enregistrer les modifications dans " + fileName_ + "?", true);
+    if (a == Answer::Cancel) {
+      mayClose = false;
+    } else if (a == Answer::Yes) {
+      // A cancelled or failed save keeps the window: the person asked to keep the text.
+      bool saved = false;
+      main_.run([&] { saved = Enregistrer(); });
+      mayClose = saved;
+    }
+  }
+  deleteTemporaryFile();
+  if (mayClose) {
+    const auto kids = main_.children();
+    if (kids.size() == 1 && kids.front() == this) main_.enableall(false);
+  }
+  return mayClose;
+}
+
+void TChild::closeConfirmed() {
+  closeConfirmed_ = true;
+  close();
+}
+
+void TChild::closeEvent(QCloseEvent* event) {
+  if (!closeConfirmed_ && !FormCloseQuery()) {
+    event->ignore();
+    return;
+  }
+  Timer->stop();
+  QMdiSubWindow::closeEvent(event);
+  if (event->isAccepted()) {
+    closeConfirmed_ = true;
+    QTimer::singleShot(0, &main_, [m = &main_] { m->refreshSaveAll(); });
+  }
+}
+
+}  // namespace scrivle

@@ -1,0 +1,97 @@
+// A document window: one editor, its auto-save timer, and the document's identity
+// on disk and on the calculator.
+#pragma once
+
+#include <QMdiSubWindow>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "platform/keyboard.h"
+
+class QTimer;
+
+namespace scrivle {
+
+class EditorView;
+class TextModel;
+class Tmain;
+
+class TChild : public QMdiSubWindow {
+  Q_OBJECT
+
+ public:
+  explicit TChild(Tmain& main);
+  ~TChild() override;
+
+  EditorView* Richedit = nullptr;
+  QTimer* Timer = nullptr;
+  std::int32_t SkipKeyPress = 0;
+
+  TextModel& model() const;
+
+  // Document identity.
+  const std::string& directory() const { return directory_; }  // ends in a separator
+  const std::string& fileName() const { return fileName_; }
+  std::filesystem::path fullPath() const;
+  bool hasFile() const { return hasFile_ != 0; }
+  const std::string& variableName() const { return variableName_; }
+  const std::string& folderName() const { return folderName_; }
+  void setVariableName(std::string name);
+  void setFolderName(std::string name);
+  std::int32_t calcSize() const { return size_; }
+  void addSize(std::int32_t delta);
+  bool captionModified() const;
+
+  void Nouveau();
+  // Returns false when the file does not exist (the window is then closed).
+  bool Ouvrir(const std::filesystem::path& path);
+  // Opens an auto-saved text as a new, unsaved and modified document.
+  void recoverFrom(const std::filesystem::path& tmpFile);
+  // Both return true when the text was written; false when the person cancelled.
+  // Errors propagate.
+  bool Enregistrer();
+  bool EnregistrerSous();
+  void IsModified();
+  void FormActivate();
+  // The close question; true when the window may close.
+  bool FormCloseQuery();
+  void TimerTimer();
+  void RicheditKeyDown(int& keyCode, ShiftState shift);
+  void RicheditKeyPress(unsigned char& ch);
+  void OuvrirTI(const std::filesystem::path& path);
+  void EnregistrerTI();
+
+  // The auto-save file of this document (chosen once per file name).
+  std::filesystem::path temporaryFile();
+  void deleteTemporaryFile();
+  // Closes without asking (after the frame asked every question).
+  void closeConfirmed();
+  // Applies the auto-save settings to the timer.
+  void syncTimer();
+
+ signals:
+  void documentChanged();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void setCaption(const std::string& caption);
+  void showSize();
+  void applyScrollSetting();
+  void writeDocument();
+
+  Tmain& main_;
+  std::string directory_;
+  std::string fileName_;
+  std::int32_t hasFile_ = 0;
+  std::string variableName_;
+  std::string folderName_;
+  std::int32_t size_ = 7;
+  std::filesystem::path temporaryFile_;
+  bool closeConfirmed_ = false;
+  bool inTimer_ = false;
+};
+
+}  // namespace scrivle

@@ -1,0 +1,186 @@
+#include "platform/dialogs_u.h"
+
+#include <QColorDialog>
+#include <QFile>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace scrivle {
+
+namespace {
+
+QString fromUtf8(const std::string& text) {
+  return QString::fromStdString(text);
+}
+
+void prepareFileDialog(QFileDialog& dialog, const FileDialogOptions& options) {
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  if (!options.title.empty()) {
+    dialog.setWindowTitle(fromUtf8(options.title));
+  }
+  const QStringList filters = QtDialogs::nameFilters(options.filter);
+  if (!filters.isEmpty()) {
+    dialog.setNameFilters(filters);
+    const int index = options.filterIndex;
+    dialog.selectNameFilter(filters.at(index >= 1 && index <= filters.size() ? index - 1 : 0));
+  }
+  if (!options.defaultExt.empty()) {
+    dialog.setDefaultSuffix(fromUtf8(options.defaultExt));
+  }
+  if (!options.initialDir.empty()) {
+    dialog.setDirectory(QtDialogs::toQString(options.initialDir));
+  }
+  if (!options.fileName.empty()) {
+    dialog.selectFile(fromUtf8(options.fileName));
+  }
+}
+
+}  // namespace
+
+QString QtDialogs::toQString(const std::filesystem::path& path) {
+#ifdef _WIN32
+  return QString::fromStdWString(path.native());
+#else
+  return QFile::decodeName(QByteArray::fromStdString(path.native()));
+#endif
+}
+
+std::filesystem::path QtDialogs::toPath(const QString& path) {
+#ifdef _WIN32
+  return {path.toStdWString()};
+#else
+  return {QFile::encodeName(path).toStdString()};
+#endif
+}
+
+QStringList QtDialogs::nameFilters(const std::string& filter) {
+  QStringList out;
+  for (const FilterEntry& entry : parseFilter(filter)) {
+    QString description = fromUtf8(entry.description).trimmed();
+    // "Textes TI (*.9xt)" already shows its patterns; Qt adds them again, so drop ours.
+    if (description.endsWith(QLatin1Char(')'))) {
+      const auto open = description.lastIndexOf(QLatin1Char('('));
+      if (open > 0) {
+        description = description.left(open).trimmed();
+      }
+    }
+    QStringList patterns;
+    for (const std::string& p : entry.patterns) {
+      patterns << fromUtf8(p);
+    }
+    if (patterns.isEmpty()) {
+      patterns << QStringLiteral("*");
+    }
+    out << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
+  }
+  return out;
+}
+
+std::filesystem::path QtDialogs::withDefaultExt(const std::filesystem::path& path,
+                                                const std::string& ext) {
+  if (ext.empty() || path.empty() || path.has_extension()) {
+    return path;
+  }
+  std::filesystem::path result = path;
+  result += "." + ext;
+  return result;
+}
+
+void QtDialogs::message(const std::string& text) {
+  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Scrivle"), fromUtf8(text), QMessageBox::Ok,
+                  parent_);
+  box.exec();
+}
+
+Answer QtDialogs::confirm(const std::string& text, bool withCancel) {
+  QMessageBox box(QMessageBox::Question, QStringLiteral("Confirmation"), fromUtf8(text),
+                  QMessageBox::NoButton, parent_);
+  QPushButton* yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
+  QPushButton* no = box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
+  QPushButton* cancel =
+      withCancel ? box.addButton(QStringLiteral("Annuler"), QMessageBox::RejectRole) : nullptr;
+  box.setDefaultButton(yes);
+  box.setEscapeButton(cancel != nullptr ? cancel : no);
+  box.exec();
+  const QAbstractButton* clicked = box.clickedButton();
+  if (clicked == yes) {
+    return Answer::Yes;
+  }
+  if (clicked == no) {
+    return Answer::No;
+  }
+  return withCancel ? Answer::Cancel : Answer::No;
+}
+
+void QtDialogs::error(const std::string& text) {
+  QMessageBox box(QMessageBox::Critical, QStringLiteral("Scrivle"), fromUtf8(text), QMessageBox::Ok,
+                  parent_);
+  box.exec();
+}
+
+std::vector<std::filesystem::path> QtDialogs::openFiles(const FileDialogOptions& options) {
+  QFileDialog dialog(parent_);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  prepareFileDialog(dialog, options);
+  std::vector<std::filesystem::path> result;
+  if (dialog.exec() != QDialog::Accepted) {
+    return result;
+  }
+  for (const QString& f : dialog.selectedFiles()) {
+    result.push_back(toPath(f));
+  }
+  return result;
+}
+
+std::optional<std::filesystem::path> QtDialogs::saveFile(const FileDialogOptions& options) {
+  QFileDialog dialog(parent_);
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  prepareFileDialog(dialog, options);
+  // The document window decides what to do with an existing file.
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);
+  if (dialog.exec() != QDialog::Accepted) {
+    return std::nullopt;
+  }
+  const QStringList files = dialog.selectedFiles();
+  if (files.isEmpty()) {
+    return std::nullopt;
+  }
+  return withDefaultExt(toPath(files.first()), options.defaultExt);
+}
+
+std::optional<std::uint32_t> QtDialogs::chooseColour(std::uint32_t initial) {
+  const QColor start(static_cast<int>(initial & 0xFFU), static_cast<int>((initial >> 8) & 0xFFU),
+                     static_cast<int>((initial >> 16) & 0xFFU));
+  QColorDialog dialog(start, parent_);
+  dialog.setOption(QColorDialog::DontUseNativeDialog);
+  if (dialog.exec() != QDialog::Accepted) {
+    return std::nullopt;
+  }
+  const QColor c = dialog.selectedColor();
+  if (!c.isValid()) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint32_t>(c.red()) | (static_cast<std::uint32_t>(c.green()) << 8) |
+         (static_cast<std::uint32_t>(c.blue()) << 16);
+}
+
+std::optional<std::filesystem::path> QtDialogs::chooseFolder(const std::string& title,
+                                                             const std::filesystem::path& start) {
+  QFileDialog dialog(parent_, fromUtf8(title), toQString(start));
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::ShowDirsOnly);
+  dialog.setFileMode(QFileDialog::Directory);
+  if (dialog.exec() != QDialog::Accepted) {
+    return std::nullopt;
+  }
+  const QStringList dirs = dialog.selectedFiles();
+  if (dirs.isEmpty()) {
+    return std::nullopt;
+  }
+  return toPath(dirs.first());
+}
+
+}  // namespace scrivle

@@ -1,0 +1,369 @@
+// Window-level tests: the main frame and its documents driven like a person would,
+// with scripted answers for every box.
+#include <QAction>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <sstream>
+
+#include "app/main_u.h"
+#include "document/child_u.h"
+#include "document/files.h"
+#include "platform/editor_view_u.h"
+#include "platform/text_model.h"
+#include "settings/parametre.h"
+#include "support/fake_dialogs.h"
+
+namespace scrivle {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FakeDialogs;
+
+std::string slurp(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void spit(const fs::path& p, const std::string& bytes) {
+  std::ofstream(p, std::ios::binary) << bytes;
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    dir_ = fs::temp_directory_path() /
+           (std::string("scrivle_main_") + info->name() + "_" + std::to_string(::getpid()));
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "docs");
+    setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
+    AppSettings = defaultSettings(dir_ / "docs");
+    applySameForAll(AppSettings);
+    AppSettings.StartNew = 0;
+    dialogs_ = std::make_unique<FakeDialogs>();
+  }
+
+  void TearDown() override {
+    if (main_) {
+      for (TChild* c : main_->children()) c->model().setModified(false);
+      main_.reset();
+    }
+    dialogs_.reset();
+    fs::remove_all(dir_);
+  }
+
+  Tmain& start(StartRequest request = {}) {
+    main_ = std::make_unique<Tmain>(*dialogs_, request);
+    main_->show();
+    main_->FormActivate();
+    return *main_;
+  }
+
+  void trigger(const char* name) { main_->action(name)->trigger(); }
+
+  fs::path docs() const { return dir_ / "docs"; }
+  fs::path autoSaveFolder() const { return dir_ / "state" / "Scrivle"; }
+
+  fs::path dir_;
+  std::unique_ptr<FakeDialogs> dialogs_;
+  std::unique_ptr<Tmain> main_;
+};
+
+TEST_F(MainWindowTest, NewDocumentsAreNumberedForTheWholeRun) {
+  Tmain& m = start();
+  EXPECT_FALSE(m.documentState());
+  trigger("NouveauAction");
+  trigger("NouveauAction");
+  ASSERT_EQ(m.children().size(), 2U);
+  EXPECT_EQ(m.children()[0]->windowTitle(), "Nouveau1");
+  EXPECT_EQ(m.children()[1]->windowTitle(), "Nouveau2");
+  EXPECT_TRUE(m.documentState());
+  EXPECT_EQ(m.EditTaille->text(), "Taille sur TI : 7 octets");
+  m.children()[0]->close();
+  trigger("NouveauAction");
+  EXPECT_EQ(m.children().back()->windowTitle(), "Nouveau3");
+  // Closing every document returns to the no-document state.
+  EXPECT_TRUE(m.CloseAll());
+  QApplication::processEvents();
+  EXPECT_FALSE(m.documentState());
+  EXPECT_FALSE(m.menu("&Edition")->menuAction()->isVisible());
+}
+
+TEST_F(MainWindowTest, TypedDocumentSavedAsCalculatorFile) {
+  Tmain& m = start();
+  TChild* c = m.NouveauActionExecute();
+  c->Richedit->setFocus();
+  QTest::keyClicks(c->Richedit, "abc");
+  EXPECT_EQ(c->model().text(), "abc");
+  EXPECT_EQ(c->windowTitle(), "* Nouveau1");
+  EXPECT_EQ(m.EditTaille->text(), "Taille sur TI : 10 octets");
+  EXPECT_TRUE(m.action("EnregistrerAction")->isEnabled());
+
+  const fs::path target = docs() / "essai.92t";
+  dialogs_->expectSave(target);
+  trigger("EnregistrerAction");
+  EXPECT_EQ(dialogs_->lastFileOptions().title, "Enregistrer le texte TI sous...");
+  EXPECT_EQ(dialogs_->lastFileOptions().fileName, "Nouveau1");
+  const std::string bytes = slurp(target);
+  ASSERT_EQ(bytes.size(), 98U);
+  EXPECT_EQ(bytes.substr(0, 8), "**TI92**");
+  EXPECT_EQ(bytes.substr(10, 8), std::string("main\0\0\0\0", 8));
+  EXPECT_EQ(bytes.substr(64, 8), std::string("nouveau\0", 8));
+  EXPECT_EQ(bytes.substr(86), std::string("\x00\x08\x00\x01\x20" "abc" "\x00\xE0\x2F\x02", 12));
+  EXPECT_EQ(c->windowTitle(), "essai.92t");
+  EXPECT_FALSE(c->model().modified());
+  EXPECT_FALSE(m.action("EnregistrerAction")->isEnabled());
+}
+
+TEST_F(MainWindowTest, UpperCaseExtensionOpensAsCalculatorFile) {
+  const fs::path f = docs() / "GROUPE.9XT";
+  fs::copy_file(fs::path(SCRIVLE_CORPUS_DIR) / "ti-text" / "tilibs_group.txt.9xt", f);
+  Tmain& m = start();
+  TChild* c = m.openInNewWindow(f);
+  ASSERT_NE(c, nullptr);
+  EXPECT_EQ(c->model().text(), "This is a text !!!");
+  EXPECT_EQ(c->windowTitle(), "GROUPE.9XT");
+  EXPECT_EQ(m.EditName->text(), "txt");
+  EXPECT_EQ(m.EditDir->text(), "group");
+  EXPECT_EQ(m.EditTaille->text(), "Taille sur TI : 25 octets");
+  EXPECT_FALSE(c->model().modified());
+}
+
+TEST_F(MainWindowTest, EveryCorpusFileOpensWithItsSize) {
+  Tmain& m = start();
+  for (const auto& e : fs::directory_iterator(fs::path(SCRIVLE_CORPUS_DIR) / "ti-text")) {
+    const std::string bytes = slurp(e.path());
+    const int v = (static_cast<unsigned char>(bytes[86]) << 8) | static_cast<unsigned char>(bytes[87]);
+    TChild* c = m.openInNewWindow(e.path());
+    ASSERT_NE(c, nullptr) << e.path();
+    EXPECT_EQ(c->calcSize(), v + 2) << e.path();
+    EXPECT_EQ(c->windowTitle().toStdString(), e.path().filename().string());
+    EXPECT_TRUE(dialogs_->shown().empty()) << e.path();
+  }
+}
+
+TEST_F(MainWindowTest, BadCalculatorFilesAreRefusedNotCrashed) {
+  Tmain& m = start();
+  std::mt19937 rng(7);
+  const std::string good = slurp(fs::path(SCRIVLE_CORPUS_DIR) / "ti-text" / "cours_optique.9xt");
+  std::vector<std::string> inputs = {"", "**TI89**", good.substr(0, 94), good.substr(0, 200)};
+  for (int i = 0; i < 20; ++i) {
+    std::string r(static_cast<std::size_t>(rng() % 400), '\0');
+    for (char& ch : r) ch = static_cast<char>(rng());
+    inputs.push_back(r);
+  }
+  int n = 0;
+  for (const std::string& in : inputs) {
+    const fs::path f = docs() / ("bad" + std::to_string(n++) + ".89t");
+    spit(f, in);
+    const std::size_t before = dialogs_->shown().size();
+    dialogs_->expectMessage("Le fichier n'a pas pu être ouvert.");
+    TChild* c = m.openInNewWindow(f);
+    ASSERT_NE(c, nullptr);
+    if (dialogs_->shown().size() == before) {
+      // It was readable after all: no box, and the message stays unused.
+      dialogs_->clear();
+      EXPECT_EQ(c->windowTitle().toStdString(), f.filename().string());
+    } else {
+      EXPECT_TRUE(c->windowTitle().startsWith("Nouveau")) << n;
+    }
+  }
+  // A missing file closes its window.
+  dialogs_->expectMessage("Le fichier spécifié n'existe pas.");
+  EXPECT_EQ(m.openInNewWindow(docs() / "absent.89t"), nullptr);
+}
+
+TEST_F(MainWindowTest, CloseQuestionAnswers) {
+  Tmain& m = start();
+  const fs::path f = docs() / "essai.txt";
+  spit(f, "old");
+  TChild* c = m.openInNewWindow(f);
+  ASSERT_NE(c, nullptr);
+  c->Richedit->setFocus();
+  QTest::keyClicks(c->Richedit, "x");
+  ASSERT_TRUE(c->model().modified());
+
+  // Cancel keeps the window (and deletes its temporary file).
+  c->TimerTimer();
+  const fs::path tmp = c->temporaryFile();
+  EXPECT_TRUE(fs::exists(tmp));
+  dialogs_->expectConfirm(Answer::Cancel, "Voulez-vous enregistrer les modifications dans essai.txt?");
+  EXPECT_FALSE(c->close());
+  EXPECT_FALSE(fs::exists(tmp));
+  EXPECT_EQ(m.children().size(), 1U);
+
+  // Yes saves the document named in the question, byte for byte, then closes.
+  dialogs_->expectConfirm(Answer::Yes);
+  EXPECT_TRUE(c->close());
+  QApplication::processEvents();
+  EXPECT_EQ(slurp(f), "xold");
+  EXPECT_TRUE(m.children().empty());
+
+  // No closes without saving.
+  c = m.openInNewWindow(f);
+  QTest::keyClicks(c->Richedit, "y");
+  dialogs_->expectConfirm(Answer::No);
+  EXPECT_TRUE(c->close());
+  EXPECT_EQ(slurp(f), "xold");
+}
+
+TEST_F(MainWindowTest, YesThenCancelledSaveKeepsTheText) {
+  Tmain& m = start();
+  TChild* c = m.NouveauActionExecute();
+  QTest::keyClicks(c->Richedit, "keep");
+  dialogs_->expectConfirm(Answer::Yes);
+  dialogs_->expectSave(std::nullopt);
+  EXPECT_FALSE(c->close());
+  EXPECT_EQ(m.children().size(), 1U);
+  EXPECT_EQ(c->windowTitle(), "* Nouveau1");
+
+  // Quitting asks every question first; one refusal and nothing closes.
+  TChild* second = m.NouveauActionExecute();
+  QTest::keyClicks(second->Richedit, "z");
+  dialogs_->expectConfirm(Answer::No);
+  dialogs_->expectConfirm(Answer::Cancel);
+  EXPECT_FALSE(m.close());
+  EXPECT_EQ(m.children().size(), 2U);
+}
+
+TEST_F(MainWindowTest, SaveAllRewritesADeletedFile) {
+  Tmain& m = start();
+  const fs::path a = docs() / "a.89t";
+  const fs::path b = docs() / "b.txt";
+  fs::copy_file(fs::path(SCRIVLE_CORPUS_DIR) / "ti-text" / "vide.92t", a);
+  spit(b, "bee");
+  TChild* ca = m.openInNewWindow(a);
+  TChild* cb = m.openInNewWindow(b);
+  ASSERT_TRUE(ca && cb);
+  fs::remove(a);
+  QTest::keyClicks(cb->Richedit, "!");
+  EXPECT_TRUE(m.action("EnregistrerToutAction")->isEnabled());
+  trigger("EnregistrerToutAction");
+  EXPECT_TRUE(fs::exists(a));
+  EXPECT_EQ(slurp(a).substr(0, 8), "**TI89**");
+  EXPECT_EQ(slurp(b), "!bee");
+  EXPECT_FALSE(m.action("EnregistrerToutAction")->isEnabled());
+}
+
+TEST_F(MainWindowTest, FailedSaveKeepsOldFileAndModifiedMark) {
+  Tmain& m = start();
+  const fs::path f = docs() / "essai.txt";
+  spit(f, "old");
+  TChild* c = m.openInNewWindow(f);
+  QTest::keyClicks(c->Richedit, "new ");
+  // Make the document point into a folder that is a file: nothing can be created.
+  spit(docs() / "blocker", "");
+  dialogs_->expectSave(docs() / "blocker" / "x.txt");
+  dialogs_->expectError();
+  trigger("EnregistrersousAction");
+  EXPECT_TRUE(c->model().modified());
+  EXPECT_EQ(c->windowTitle(), "* essai.txt");
+  EXPECT_EQ(c->fullPath(), f);
+  EXPECT_EQ(slurp(f), "old");
+  ASSERT_FALSE(dialogs_->texts(FakeDialogs::Kind::Error).empty());
+  EXPECT_NE(dialogs_->texts(FakeDialogs::Kind::Error)[0].find("Impossible de créer le fichier"),
+            std::string::npos);
+}
+
+TEST_F(MainWindowTest, OversizedCalculatorTextIsRefused) {
+  Tmain& m = start();
+  TChild* c = m.NouveauActionExecute();
+  c->model().load(std::string(65531, 'a'));
+  c->IsModified();
+  dialogs_->expectSave(docs() / "big.89t");
+  dialogs_->expectError();
+  trigger("EnregistrerAction");
+  EXPECT_FALSE(fs::exists(docs() / "big.89t"));
+  EXPECT_TRUE(c->model().modified());
+}
+
+TEST_F(MainWindowTest, AutoSaveAndRecoveryAtStart) {
+  {
+    Tmain& m = start();
+    TChild* saved = m.openInNewWindow([&] {
+      spit(docs() / "essai.89t", slurp(fs::path(SCRIVLE_CORPUS_DIR) / "ti-text" / "vide.92t"));
+      return docs() / "essai.89t";
+    }());
+    TChild* fresh = m.NouveauActionExecute();
+    QTest::keyClicks(saved->Richedit, "one");
+    QTest::keyClicks(fresh->Richedit, "two");
+    // A never-saved document is protected too.
+    EXPECT_TRUE(fresh->Timer->isActive());
+    EXPECT_TRUE(saved->Timer->isActive());
+    saved->TimerTimer();
+    fresh->TimerTimer();
+    EXPECT_TRUE(fs::exists(autoSaveFolder() / "essai.89t.tmp"));
+    EXPECT_TRUE(fs::exists(autoSaveFolder() / "Nouveau1.tmp"));
+    // Simulate a crash: the windows go away without their close questions.
+    for (TChild* c : m.children()) c->model().setModified(false);
+    main_.reset();
+  }
+  EXPECT_TRUE(fs::exists(autoSaveFolder() / "essai.89t.tmp"));
+  dialogs_->expectConfirm(
+      Answer::Yes, "Des fichiers temporaires ont été retrouvés. Voulez-vous les récupérer ?");
+  Tmain& m = start({StartRequest::New, {}});
+  ASSERT_EQ(m.children().size(), 2U);
+  TChild* one = nullptr;
+  TChild* two = nullptr;
+  for (TChild* c : m.children()) (c->model().text() == "one" ? one : two) = c;
+  ASSERT_TRUE(one && two);
+  EXPECT_EQ(one->windowTitle(), "* essai.89t");
+  EXPECT_EQ(two->windowTitle(), "* Nouveau1");
+  EXPECT_EQ(two->model().text(), "two");
+  EXPECT_TRUE(one->model().modified());
+  EXPECT_FALSE(fs::exists(autoSaveFolder() / "essai.89t.tmp"));
+  EXPECT_TRUE(m.documentState());
+  // A recovered document has no file yet: saving asks where.
+  dialogs_->expectSave(docs() / "essai.89t");
+  one->Enregistrer();
+  EXPECT_EQ(dialogs_->lastFileOptions().fileName, "essai");
+}
+
+TEST_F(MainWindowTest, RecoveryDeclinedDeletesFilesAndGoesOn) {
+  fs::create_directories(autoSaveFolder());
+  spit(autoSaveFolder() / "x.tmp", "lost");
+  dialogs_->expectConfirm(Answer::No);
+  Tmain& m = start({StartRequest::New, {}});
+  EXPECT_FALSE(fs::exists(autoSaveFolder() / "x.tmp"));
+  ASSERT_EQ(m.children().size(), 1U);
+  EXPECT_EQ(m.children()[0]->windowTitle(), "Nouveau1");
+}
+
+TEST_F(MainWindowTest, ReadOnlyDocumentIgnoresKeys) {
+  Tmain& m = start();
+  TChild* c = m.NouveauActionExecute();
+  trigger("ReadOnlyAction");
+  EXPECT_TRUE(c->model().readOnly());
+  QTest::keyClicks(c->Richedit, "abc");
+  EXPECT_EQ(c->model().text(), "");
+  EXPECT_EQ(c->windowTitle(), "Nouveau1");
+  EXPECT_EQ(m.EditTaille->text(), "Taille sur TI : 7 octets");
+  EXPECT_TRUE(m.EditName->isReadOnly());
+}
+
+TEST_F(MainWindowTest, NameBoxesChangeTheDocument) {
+  Tmain& m = start();
+  TChild* c = m.NouveauActionExecute();
+  m.EditName->setFocus();
+  m.EditName->selectAll();
+  QTest::keyClicks(m.EditName, "abc");
+  EXPECT_EQ(c->variableName(), "abc");
+  EXPECT_EQ(c->windowTitle(), "* Nouveau1");
+  QTest::keyClick(m.EditDir, Qt::Key_Left);
+  EXPECT_EQ(c->folderName(), "main");
+}
+
+}  // namespace
+}  // namespace scrivle

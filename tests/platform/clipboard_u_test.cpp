@@ -1,0 +1,91 @@
+#include "platform/clipboard_u.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTimer>
+#include <memory>
+
+#include "platform/charset.h"
+#include "platform/dialogs_u.h"
+
+namespace scrivle {
+namespace {
+
+TEST(QtClipboard, KeepsOurBytesAndConvertsOtherProgramsText) {
+  std::string all;
+  for (int c = 0; c < 256; ++c) all += static_cast<char>(c);
+  all += "\r\n\r";
+  const std::unique_ptr<QMimeData> data(QtClipboard::toMimeData(all));
+  EXPECT_TRUE(data->hasFormat(QString::fromLatin1(QtClipboard::kMimeType)));
+  EXPECT_EQ(QtClipboard::fromMimeData(data.get()), all);
+  // Other programs see Unicode with LF alone.
+  EXPECT_EQ(QtClipboard::toUnicode("\x80\r\nb\r"), QString::fromUtf8("α\nb\r"));
+
+  QtClipboard clipboard;
+  clipboard.setText(all);
+  EXPECT_EQ(clipboard.text(), all);
+  QGuiApplication::clipboard()->setText(QString::fromUtf8("α β\nx\r\ny"));
+  EXPECT_EQ(clipboard.text(), charset::fromUtf8("α β") + "\r\nx\r\ny");
+  QGuiApplication::clipboard()->setText(QString::fromUtf8("\U0001D5A4€"));
+  EXPECT_EQ(clipboard.text(), "\x95?");
+  QGuiApplication::clipboard()->clear();
+  EXPECT_EQ(clipboard.text(), "");
+}
+
+// Answers the next modal box from inside its event loop.
+template <typename F>
+void whenModal(F answer) {
+  QTimer::singleShot(0, [answer] {
+    QWidget* w = QApplication::activeModalWidget();
+    ASSERT_NE(w, nullptr);
+    answer(w);
+  });
+}
+
+TEST(QtDialogs, ConfirmationBoxCaptionButtonsAndEscape) {
+  QtDialogs dialogs;
+  whenModal([](QWidget* w) {
+    auto* box = qobject_cast<QMessageBox*>(w);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->windowTitle(), QStringLiteral("Confirmation"));
+    EXPECT_EQ(box->text(), QStringLiteral("Enregistrer ?"));
+    QStringList captions;
+    for (QAbstractButton* b : box->buttons()) captions << b->text();
+    captions.sort();
+    EXPECT_EQ(captions, (QStringList{"&Non", "&Oui", "Annuler"}));
+    for (QAbstractButton* b : box->buttons()) {
+      if (b->text() == QStringLiteral("&Non")) b->click();
+    }
+  });
+  EXPECT_EQ(dialogs.confirm("Enregistrer ?", true), Answer::No);
+  whenModal([](QWidget* w) { w->close(); });
+  EXPECT_EQ(dialogs.confirm("Q", true), Answer::Cancel);
+  whenModal([](QWidget* w) {
+    EXPECT_EQ(qobject_cast<QMessageBox*>(w)->buttons().size(), 2);
+    w->close();
+  });
+  EXPECT_EQ(dialogs.confirm("Q", false), Answer::No);
+  whenModal([](QWidget* w) {
+    EXPECT_EQ(w->windowTitle(), QStringLiteral("Scrivle"));
+    EXPECT_EQ(qobject_cast<QMessageBox*>(w)->icon(), QMessageBox::Critical);
+    w->close();
+  });
+  dialogs.error("Impossible d'ouvrir le fichier x");
+}
+
+TEST(QtDialogs, FiltersAndDefaultExtension) {
+  EXPECT_EQ(QtDialogs::nameFilters("Textes TI (*.9xt)|*.9xt;*.89t|Tous|*.*"),
+            (QStringList{"Textes TI (*.9xt *.89t)", "Tous (*.*)"}));
+  EXPECT_EQ(QtDialogs::withDefaultExt("/d/doc", "9xt"), std::filesystem::path("/d/doc.9xt"));
+  EXPECT_EQ(QtDialogs::withDefaultExt("/d/doc.txt", "9xt"), std::filesystem::path("/d/doc.txt"));
+  const std::filesystem::path p = "/tmp/caf\xC3\xA9";
+  EXPECT_EQ(QtDialogs::toPath(QtDialogs::toQString(p)), p);
+}
+
+}  // namespace
+}  // namespace scrivle

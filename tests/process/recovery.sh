@@ -1,0 +1,89 @@
+#!/usr/bin/env bash
+# End to end: the real binary under Xvfb, real key events, auto-save, a crash
+# (SIGKILL), a restart that recovers both texts, marked modified.
+set -euo pipefail
+BIN=$(readlink -f "$1")
+for tool in Xvfb xdotool; do
+  command -v "$tool" >/dev/null || { echo "missing $tool"; exit 1; }
+done
+
+WORK=$(mktemp -d)
+XPID=""
+APID=""
+cleanup() {
+  if [ -n "$APID" ]; then kill -9 "$APID" 2>/dev/null; wait "$APID" 2>/dev/null; fi || true
+  [ -n "$XPID" ] && kill "$XPID" 2>/dev/null || true
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+# A display of our own.
+for n in $(seq 91 140); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then DISPLAY_NUM=$n; break; fi
+done
+Xvfb ":$DISPLAY_NUM" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+XPID=$!
+export DISPLAY=":$DISPLAY_NUM"
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+
+export XDG_STATE_HOME="$WORK/state" XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data"
+export SCRIVLE_REGISTRY="$WORK/registry.reg"
+export SCRIVLE_AUTOSAVE_TIME=500
+unset QT_QPA_PLATFORM
+mkdir -p "$WORK/docs"
+cd "$WORK/docs"
+printf 'hello' > essai.txt
+
+wait_for() {  # wait_for <seconds> <command...>
+  local t=$1; shift
+  for _ in $(seq $((t * 10))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
+  return 1
+}
+main_window() { xdotool search --onlyvisible --name '^Scrivle' | head -n1; }
+type_into_main() {
+  local w; w=$(main_window)
+  xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w"
+  xdotool type --delay 30 "$1"
+}
+
+"$BIN" essai.txt &
+APID=$!
+wait_for 20 main_window || { echo "main window never appeared"; exit 1; }
+sleep 1
+type_into_main "typed "
+xdotool key ctrl+n
+sleep 0.5
+type_into_main "brand new"
+wait_for 10 test -s "$XDG_STATE_HOME/Scrivle/Nouveau1.tmp" || { echo "no auto-save of the new document"; ls -la "$XDG_STATE_HOME/Scrivle" || true; exit 1; }
+wait_for 10 test -s "$XDG_STATE_HOME/Scrivle/essai.txt.tmp" || { echo "no auto-save of the opened document"; exit 1; }
+sleep 1
+grep -q 'brand new' "$XDG_STATE_HOME/Scrivle/Nouveau1.tmp"
+grep -q 'typed hello' "$XDG_STATE_HOME/Scrivle/essai.txt.tmp"
+kill -9 "$APID"; wait "$APID" 2>/dev/null || true; APID=""
+
+# Restart: the recovery question, answered Yes.
+"$BIN" &
+APID=$!
+wait_for 20 xdotool search --onlyvisible --name '^Confirmation$' || { echo "no recovery question"; exit 1; }
+box=$(xdotool search --onlyvisible --name '^Confirmation$' | head -n1)
+xdotool windowfocus "$box"; sleep 0.3; xdotool key --window "$box" alt+o || true
+sleep 0.3
+xdotool search --onlyvisible --name '^Confirmation$' >/dev/null 2>&1 && { xdotool windowfocus "$box"; xdotool key Return; }
+wait_for 10 bash -c "! ls '$XDG_STATE_HOME/Scrivle/'*.tmp" || { echo "temporary files not consumed"; exit 1; }
+
+# Each recovered document is marked modified: closing it asks to save it. Save both.
+for round in 1 2; do
+  w=$(main_window); xdotool windowfocus "$w"; sleep 0.3
+  xdotool key ctrl+F4
+  wait_for 10 xdotool search --onlyvisible --name '^Confirmation$' || { echo "no close question: document not marked modified"; exit 1; }
+  box=$(xdotool search --onlyvisible --name '^Confirmation$' | head -n1)
+  xdotool windowfocus "$box"; sleep 0.3; xdotool key Return
+  wait_for 10 xdotool search --onlyvisible --name 'Enregistrer le texte TI sous' || { echo "no save dialog"; exit 1; }
+  dlg=$(xdotool search --onlyvisible --name 'Enregistrer le texte TI sous' | head -n1)
+  xdotool windowfocus "$dlg"; sleep 0.3; xdotool key Return
+  wait_for 10 bash -c "[ \$(ls '$WORK/docs/'*.9xt 2>/dev/null | wc -l) -ge $round ]" || { echo "document $round not saved"; ls -la "$WORK/docs"; exit 1; }
+done
+for expected in "brand new" "typed hello"; do
+  grep -lq "$expected" "$WORK/docs/"*.9xt || { echo "text '$expected' not found back"; exit 1; }
+done
+echo "recovery: both texts found back and saved"
