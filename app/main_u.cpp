@@ -32,21 +32,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+QString qs(std::string_view s) {
+  return QString::fromUtf8(s.data(), static_cast<int>(s.size()));
+}
 
 constexpr const char* kOpenFilter =
     "Textes Ti-92+ (*.9xt)|*.9xt|Textes Ti-92 (*.92t)|*.92t|Textes Ti-89 (*.89t)|*.89t|"
     "Textes Ti (*.9xt;*.92t;*.89t)|*.9xt;*.92t;*.89t|Textes (*.txt)| *.txt|Tous (*.*)| *.*";
 
 // Items that enableall shows or hides with the document state.
-const char* const kStateMenuItems[] = {"ReadOnlyAction", "ZipAction", "EnregistrersousAction",
-                                       "EnregistrerAction", "Toutfermer1",
-                                       "EnregistrerToutAction", "FermerAction", "N7", "N13",
+const char* const kStateMenuItems[] = {"ReadOnlyAction",    "ZipAction",   "EnregistrersousAction",
+                                       "EnregistrerAction", "Toutfermer1", "EnregistrerToutAction",
+                                       "FermerAction",      "N7",          "N13",
                                        "AfficherBook"};
 const char* const kStateActions[] = {
-    "PopUpTags",    "PopUpTitres",  "AfficherBook", "ZipAction",   "EnregistrerAction",
+    "PopUpTags",    "PopUpTitres",  "AfficherBook", "ZipAction",    "EnregistrerAction",
     "DfaireAction", "CopierAction", "CouperAction", "CollerAction", "ColorAction",
-    "Menu1Action",  "Menu2Action",  "Menu3Action",  "Menu4Action", "AllerligneAction"};
+    "Menu1Action",  "Menu2Action",  "Menu3Action",  "Menu4Action",  "AllerligneAction"};
 const char* const kStateMenus[] = {"&Edition", "&Tags #", "Ta&gs &&", "&Misc."};
 
 }  // namespace
@@ -102,7 +104,9 @@ QMenu* Tmain::menu(const std::string& caption) const {
   return it == menus_.end() ? nullptr : it->second;
 }
 
-bool Tmain::run(const std::function<void()>& command) { return runCommand(dialogs_, command); }
+bool Tmain::run(const std::function<void()>& command) {
+  return runCommand(dialogs_, command);
+}
 
 void Tmain::bind(const std::string& name, std::function<void()> handler) {
   QAction* a = action(name);
@@ -260,8 +264,8 @@ void Tmain::buildToolBars() {
   EditTaille->setReadOnly(true);
   EditTaille->setToolTip("Taille approximative sur la TI");
   EditTaille->setStatusTip(EditTaille->toolTip());
-  EditTaille->setMinimumWidth(QFontMetrics(EditTaille->font())
-                                  .horizontalAdvance("Taille sur TI : 000000 octets  "));
+  EditTaille->setMinimumWidth(
+      QFontMetrics(EditTaille->font()).horizontalAdvance("Taille sur TI : 000000 octets  "));
   toolBar3_->addWidget(EditDir);
   toolBar3_->addWidget(EditName);
   toolBar3_->addWidget(EditTaille);
@@ -281,7 +285,9 @@ TChild* Tmain::activeChild() const {
   return qobject_cast<TChild*>(w);
 }
 
-bool Tmain::documentState() const { return menu("&Edition")->menuAction()->isVisible(); }
+bool Tmain::documentState() const {
+  return menu("&Edition")->menuAction()->isVisible();
+}
 
 void Tmain::enableall(bool state) {
   if (documentState() == state) return;
@@ -373,7 +379,9 @@ void Tmain::InserRecent(const fs::path& /*path*/) {
   // The recent-files list arrives with the settings store.
 }
 
-void Tmain::CascadeActionExecute() { mdi_->cascadeSubWindows(); }
+void Tmain::CascadeActionExecute() {
+  mdi_->cascadeSubWindows();
+}
 
 void Tmain::ToutrduireActionExecute() {
   for (TChild* c : children()) c->showMinimized();
@@ -418,10 +426,16 @@ void Tmain::tile(Qt::Orientation orientation) {
   }
 }
 
-void Tmain::horizontaleActionExecute() { tile(Qt::Horizontal); }
-void Tmain::MosaqueverticaleActionExecute() { tile(Qt::Vertical); }
+void Tmain::horizontaleActionExecute() {
+  tile(Qt::Horizontal);
+}
+void Tmain::MosaqueverticaleActionExecute() {
+  tile(Qt::Vertical);
+}
 
-void Tmain::Quitter2Click() { close(); }
+void Tmain::Quitter2Click() {
+  close();
+}
 
 void Tmain::ReadOnlyActionExecute() {
   // The action's check mark has already been inverted by the toolkit.
@@ -470,8 +484,8 @@ void Tmain::recoverTemporaryFiles(bool& recovered) {
   }
   if (found.empty()) return;
   std::sort(found.begin(), found.end());
-  const bool yes = dialogs_.confirm(
-                       "Des fichiers temporaires ont été retrouvés. Voulez-vous les récupérer ?",
+  const bool yes =
+      dialogs_.confirm("Des fichiers temporaires ont été retrouvés. Voulez-vous les récupérer ?",
                        false) == Answer::Yes;
   for (const fs::path& f : found) {
     if (yes) {

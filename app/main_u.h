@@ -104,9 +104,9 @@ class Tmain : public QMainWindow {
   std::map<std::string, QAction*, std::less<>> actions_;
   std::map<std::string, QMenu*, std::less<>> menus_;
   std::map<std::string, QAction*, std::less<>> menuItems_;  // plain items and named separators
-  QToolBar* toolBar1_ = nullptr;  // tags
-  QToolBar* toolBar2_ = nullptr;  // file and edit
-  QToolBar* toolBar3_ = nullptr;  // titles and boxes
+  QToolBar* toolBar1_ = nullptr;                            // tags
+  QToolBar* toolBar2_ = nullptr;                            // file and edit
+  QToolBar* toolBar3_ = nullptr;                            // titles and boxes
   QMenu* recentMenu_ = nullptr;
   bool firstActivation_ = true;
   bool quitting_ = false;

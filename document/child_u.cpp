@@ -29,7 +29,9 @@ constexpr const char* kSaveFilter =
     "Textes Ti-92+ (*.9xt)|*.9xt|Textes Ti-92 (*.92t)|*.92t|Textes Ti-89 (*.89t)|*.89t|"
     "Textes Ti (*.9xt;*.92t;*.89t)|*.9xt;*.92t;*.89t|Textes (*.txt)|*.txt|Tous (*.*)|*.*";
 
-std::string cut8(const std::string& s) { return s.substr(0, 8); }
+std::string cut8(const std::string& s) {
+  return s.substr(0, 8);
+}
 
 int filterIndexForExtension(const std::string& ext) {
   if (ext == "92t") return 2;
@@ -64,19 +66,29 @@ TChild::TChild(Tmain& main) : QMdiSubWindow(nullptr), main_(main) {
 
 TChild::~TChild() = default;
 
-TextModel& TChild::model() const { return Richedit->model(); }
+TextModel& TChild::model() const {
+  return Richedit->model();
+}
 
-fs::path TChild::fullPath() const { return fs::path(directory_) / fileName_; }
+fs::path TChild::fullPath() const {
+  return fs::path(directory_) / fileName_;
+}
 
-void TChild::setVariableName(std::string name) { variableName_ = cut8(name); }
-void TChild::setFolderName(std::string name) { folderName_ = cut8(name); }
+void TChild::setVariableName(const std::string& name) {
+  variableName_ = cut8(name);
+}
+void TChild::setFolderName(const std::string& name) {
+  folderName_ = cut8(name);
+}
 
 void TChild::addSize(std::int32_t delta) {
   size_ += delta;
   showSize();
 }
 
-bool TChild::captionModified() const { return windowTitle().startsWith('*'); }
+bool TChild::captionModified() const {
+  return windowTitle().startsWith('*');
+}
 
 void TChild::setCaption(const std::string& caption) {
   setWindowTitle(QString::fromStdString(caption));
@@ -88,7 +100,9 @@ void TChild::showSize() {
   }
 }
 
-void TChild::applyScrollSetting() { Richedit->setVerticalScrollBarOn(AppSettings.scroll != 0); }
+void TChild::applyScrollSetting() {
+  Richedit->setVerticalScrollBarOn(AppSettings.scroll != 0);
+}
 
 void TChild::Nouveau() {
   const int n = main_.nextDocumentNumber();
@@ -178,8 +192,8 @@ void TChild::OuvrirTI(const fs::path& path) {
 void TChild::EnregistrerTI() {
   if (variableName_.empty()) variableName_ = cut8(AppSettings.DefaultName);
   if (folderName_.empty()) folderName_ = cut8(AppSettings.DefaultDir);
-  writeFileAtomically(fullPath(), writeTiText(fullPath(), folderName_, variableName_,
-                                              model().text()));
+  writeFileAtomically(fullPath(),
+                      writeTiText(fullPath(), folderName_, variableName_, model().text()));
 }
 
 void TChild::writeDocument() {

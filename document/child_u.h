@@ -37,8 +37,8 @@ class TChild : public QMdiSubWindow {
   bool hasFile() const { return hasFile_ != 0; }
   const std::string& variableName() const { return variableName_; }
   const std::string& folderName() const { return folderName_; }
-  void setVariableName(std::string name);
-  void setFolderName(std::string name);
+  void setVariableName(const std::string& name);
+  void setFolderName(const std::string& name);
   std::int32_t calcSize() const { return size_; }
   void addSize(std::int32_t delta);
   bool captionModified() const;

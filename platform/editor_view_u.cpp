@@ -653,12 +653,15 @@ QVariant EditorView::inputMethodQuery(Qt::InputMethodQuery query) const {
 
 void EditorView::typeByte(unsigned char b) {
   const KeyStroke stroke = strokeForTyped(b);
-  int keyCode = stroke.keyCode;
+  // A character AZERTY has no key for (Greek letters, symbols) is reported as the
+  // plain "A" key: it types one character and means nothing to the tag routine, so
+  // the size on the calculator and the modified mark follow it like any letter.
+  const bool hasKey = stroke.keyCode != 0;
+  int keyCode = hasKey ? stroke.keyCode : 'A';
   if (onKeyDown) {
-    onKeyDown(keyCode, stroke.shift);
+    onKeyDown(keyCode, hasKey ? stroke.shift : ShiftNone);
   }
-  // A character AZERTY has no key for arrives with code 0 and is typed all the same.
-  if (stroke.keyCode != 0 && keyCode == 0) {
+  if (keyCode == 0) {
     return;
   }
   unsigned char ch = b;

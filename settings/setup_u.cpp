@@ -22,7 +22,8 @@ void TOptions::FormCreate() {
   if (const char* ms = std::getenv("SCRIVLE_AUTOSAVE_TIME")) {
     char* end = nullptr;
     const long v = std::strtol(ms, &end, 10);
-    if (end != ms && v > 0 && v < 100000000) AppSettings.AutoSaveTime = static_cast<std::int32_t>(v);
+    if (end != ms && v > 0 && v < 100000000)
+      AppSettings.AutoSaveTime = static_cast<std::int32_t>(v);
   }
   applySameForAll(AppSettings);
 }

@@ -8,9 +8,7 @@ namespace scrivle {
 class TTable : public QWidget {
   Q_OBJECT
  public:
-  explicit TTable(QWidget* parent = nullptr) : QWidget(parent, Qt::Tool) {
-    setObjectName("Table");
-  }
+  explicit TTable(QWidget* parent = nullptr) : QWidget(parent, Qt::Tool) { setObjectName("Table"); }
 };
 
 }  // namespace scrivle

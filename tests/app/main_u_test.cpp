@@ -1,12 +1,13 @@
 // Window-level tests: the main frame and its documents driven like a person would,
 // with scripted answers for every box.
+#include <gtest/gtest.h>
 #include <QAction>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMenu>
 #include <QTest>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -121,7 +122,10 @@ TEST_F(MainWindowTest, TypedDocumentSavedAsCalculatorFile) {
   EXPECT_EQ(bytes.substr(0, 8), "**TI92**");
   EXPECT_EQ(bytes.substr(10, 8), std::string("main\0\0\0\0", 8));
   EXPECT_EQ(bytes.substr(64, 8), std::string("nouveau\0", 8));
-  EXPECT_EQ(bytes.substr(86), std::string("\x00\x08\x00\x01\x20" "abc" "\x00\xE0\x2F\x02", 12));
+  EXPECT_EQ(bytes.substr(86), std::string("\x00\x08\x00\x01\x20"
+                                          "abc"
+                                          "\x00\xE0\x2F\x02",
+                                          12));
   EXPECT_EQ(c->windowTitle(), "essai.92t");
   EXPECT_FALSE(c->model().modified());
   EXPECT_FALSE(m.action("EnregistrerAction")->isEnabled());
@@ -145,7 +149,8 @@ TEST_F(MainWindowTest, EveryCorpusFileOpensWithItsSize) {
   Tmain& m = start();
   for (const auto& e : fs::directory_iterator(fs::path(SCRIVLE_CORPUS_DIR) / "ti-text")) {
     const std::string bytes = slurp(e.path());
-    const int v = (static_cast<unsigned char>(bytes[86]) << 8) | static_cast<unsigned char>(bytes[87]);
+    const int v =
+        (static_cast<unsigned char>(bytes[86]) << 8) | static_cast<unsigned char>(bytes[87]);
     TChild* c = m.openInNewWindow(e.path());
     ASSERT_NE(c, nullptr) << e.path();
     EXPECT_EQ(c->calcSize(), v + 2) << e.path();
@@ -199,7 +204,8 @@ TEST_F(MainWindowTest, CloseQuestionAnswers) {
   c->TimerTimer();
   const fs::path tmp = c->temporaryFile();
   EXPECT_TRUE(fs::exists(tmp));
-  dialogs_->expectConfirm(Answer::Cancel, "Voulez-vous enregistrer les modifications dans essai.txt?");
+  dialogs_->expectConfirm(Answer::Cancel,
+                          "Voulez-vous enregistrer les modifications dans essai.txt?");
   EXPECT_FALSE(c->close());
   EXPECT_FALSE(fs::exists(tmp));
   EXPECT_EQ(m.children().size(), 1U);
@@ -351,6 +357,21 @@ TEST_F(MainWindowTest, ReadOnlyDocumentIgnoresKeys) {
   EXPECT_EQ(c->windowTitle(), "Nouveau1");
   EXPECT_EQ(m.EditTaille->text(), "Taille sur TI : 7 octets");
   EXPECT_TRUE(m.EditName->isReadOnly());
+}
+
+TEST_F(MainWindowTest, InputMethodCharactersCountLikeKeys) {
+  Tmain& m = start();
+  TChild* c = m.openInNewWindow([&] {
+    spit(docs() / "e.txt", "");
+    return docs() / "e.txt";
+  }());
+  // A dead-key letter and a Greek letter no AZERTY key types.
+  QInputMethodEvent ev;
+  ev.setCommitString(QString::fromUtf8("\xC3\xAA\xCE\xB1"));  // "ê", "α"
+  QApplication::sendEvent(c->Richedit, &ev);
+  EXPECT_EQ(c->model().text(), "\xEA\x80");
+  EXPECT_EQ(c->windowTitle(), "* e.txt");
+  EXPECT_EQ(m.EditTaille->text(), "Taille sur TI : 9 octets");
 }
 
 TEST_F(MainWindowTest, NameBoxesChangeTheDocument) {

@@ -5,7 +5,9 @@
 namespace scrivle {
 namespace {
 
-int delta(TextModel& m, int key, ShiftState shift) { return keySizeDelta(m, key, shift); }
+int delta(TextModel& m, int key, ShiftState shift) {
+  return keySizeDelta(m, key, shift);
+}
 
 TEST(SizeDelta, TypingAndReplacingSelections) {
   TextModel m;
