@@ -24,6 +24,7 @@ int main(int argc, char** argv) {
   scrivle::Tmain main(dialogs, request);
   dialogs.setParent(&main);
   scrivle::Tindex index(&main);
+  main.index = &index;
   scrivle::TTable table(&main);
   scrivle::TOptions options(&main);  // loads the settings
   scrivle::TGoToDlg goToDlg(&main);

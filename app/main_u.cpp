@@ -12,10 +12,15 @@
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QToolButton>
+#include <QTimer>
+#include <QClipboard>
+#include <QMimeData>
 #include <algorithm>
 #include <system_error>
 
 #include "app/actions.h"
+#include "app/icons_u.h"
 #include "document/child_u.h"
 #include "document/files.h"
 #include "platform/calc_font_u.h"
@@ -24,6 +29,7 @@
 #include "platform/errors.h"
 #include "platform/qtext_u.h"
 #include "platform/text_model.h"
+#include "tools/index_u.h"
 #include "settings/parametre.h"
 
 namespace scrivle {
@@ -50,6 +56,13 @@ const char* const kStateActions[] = {
     "DfaireAction", "CopierAction", "CouperAction", "CollerAction", "ColorAction",
     "Menu1Action",  "Menu2Action",  "Menu3Action",  "Menu4Action",  "AllerligneAction"};
 const char* const kStateMenus[] = {"&Edition", "&Tags #", "Ta&gs &&", "&Misc."};
+
+bool isStateMenuItem(std::string_view name) {
+  for (const char* n : kStateMenuItems) {
+    if (name == n) return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -84,6 +97,11 @@ Tmain::Tmain(Dialogs& dialogs, StartRequest request)
     action(n)->setEnabled(false);
   }
   firstActivation_ = true;
+
+  auto* idle = new QTimer(this);
+  idle->setInterval(150);
+  connect(idle, &QTimer::timeout, this, &Tmain::refreshStandardActions);
+  idle->start();
 }
 
 Tmain::~Tmain() {
@@ -114,10 +132,84 @@ void Tmain::bind(const std::string& name, std::function<void()> handler) {
   connect(a, &QAction::triggered, this, [this, h = std::move(handler)] { run(h); });
 }
 
+QAction* Tmain::menuProxy(const std::string& name) {
+  // A menu item that the document state hides while the same command's tool-bar
+  // button stays: Qt hides an action everywhere, so the menu gets its own item.
+  QAction* target = action(name);
+  auto* proxy = new QAction(target->icon(), target->text(), this);
+  proxy->setObjectName(target->objectName() + "Item");
+  proxy->setStatusTip(target->statusTip());
+  proxy->setShortcut(target->shortcut());
+  proxy->setShortcutContext(Qt::WidgetShortcut);  // the real action owns the shortcut
+  proxy->setCheckable(target->isCheckable());
+  auto sync = [proxy, target] {
+    proxy->setEnabled(target->isEnabled());
+    proxy->setChecked(target->isChecked());
+    proxy->setText(target->text());
+  };
+  sync();
+  connect(target, &QAction::changed, proxy, sync);
+  connect(proxy, &QAction::triggered, target, [target] { target->trigger(); });
+  menuProxies_.emplace(name, proxy);
+  return proxy;
+}
+
+QAction* Tmain::menuItem(const std::string& name) const {
+  auto it = menuProxies_.find(name);
+  return it == menuProxies_.end() ? nullptr : it->second;
+}
+
+QMenu* Tmain::createPopupMenu() {
+  auto* popup = new QMenu(this);
+  popup->setObjectName("PopupMenuToolBar");
+  popup->addAction(action("PopUpFichier"));
+  popup->addAction(action("PopUpTags"));
+  popup->addAction(action("PopUpTitres"));
+  return popup;
+}
+
+void Tmain::setFlatButtons(bool flat) {
+  for (QToolBar* bar : {toolBar1_, toolBar2_, toolBar3_}) {
+    for (QToolButton* b : bar->findChildren<QToolButton*>()) b->setAutoRaise(flat);
+  }
+}
+
+void Tmain::refreshStandardActions() {
+  // What the toolkit's standard edit and window actions re-evaluate when idle.
+  QWidget* focus = QApplication::focusWidget();
+  bool selection = false;
+  if (auto* editor = qobject_cast<EditorView*>(focus)) {
+    selection = editor->model().selLength() > 0;
+  } else if (auto* line = qobject_cast<QLineEdit*>(focus)) {
+    selection = line->hasSelectedText();
+  }
+  const bool editable = documentState();
+  action("CopierAction")->setEnabled(editable && selection);
+  action("CouperAction")->setEnabled(editable && selection);
+  const QMimeData* mime = QApplication::clipboard()->mimeData();
+  action("CollerAction")->setEnabled(editable && mime != nullptr &&
+                                     (mime->hasText() ||
+                                      mime->hasFormat("application/x-scrivle-calc")));
+  const bool any = !mdi_->subWindowList().isEmpty();
+  for (const char* n : {"CascadeAction", "RorganiserAction", "ToutrduireAction",
+                        "MosaquehorizontaleAction", "MosaqueverticaleAction"}) {
+    action(n)->setEnabled(any);
+  }
+  action("FermerAction")->setEnabled(activeChild() != nullptr);
+}
+
+void Tmain::AfficherBookExecute() {
+  TChild* c = activeChild();
+  if (c == nullptr || index == nullptr) return;
+  index->geometry = bookmarkGeometryFor(AppSettings.DefaultExt);
+  index->showFor(*c->Richedit);
+}
+
 void Tmain::buildActions() {
   for (const ActionDef& d : actionTable()) {
     auto* a = new QAction(qs(d.caption), this);
     a->setObjectName(qs(d.name));
+    a->setProperty("category", qs(d.category));
     a->setStatusTip(qs(d.hint));
     a->setToolTip(d.hint.empty() ? qs(d.caption).remove('&') : qs(d.hint));
     if (!d.shortcut.empty()) {
@@ -127,6 +219,8 @@ void Tmain::buildActions() {
     a->setCheckable((d.flags & ActionDef::Checkable) != 0);
     a->setChecked((d.flags & ActionDef::Checked) != 0);
     a->setEnabled((d.flags & ActionDef::Disabled) == 0);
+    const QIcon icon = actionIcon(d.name);
+    if (!icon.isNull()) a->setIcon(icon);
     addAction(a);  // shortcuts work even for actions in no menu
     actions_.emplace(std::string(d.name), a);
   }
@@ -156,6 +250,7 @@ void Tmain::buildActions() {
   bind("PopUpFichier", [this] { PopUpFichierExecute(); });
   bind("PopUpTags", [this] { PopUpTagsExecute(); });
   bind("PopUpTitres", [this] { PopUpTitresExecute(); });
+  bind("AfficherBook", [this] { AfficherBookExecute(); });
 }
 
 void Tmain::buildMenus() {
@@ -171,13 +266,15 @@ void Tmain::buildMenus() {
         QAction* sep = menu->addSeparator();
         if (e.size() > 1) {
           sep->setObjectName(qs(e.substr(1)));
-          menuItems_.emplace(std::string(e.substr(1)), sep);
+          menuProxies_.emplace(std::string(e.substr(1)), sep);
         }
       } else if (e == ">Recents") {
         recentMenu_ = menu->addMenu("&Récents");
         recentMenu_->setObjectName("Recents");
         recentMenu_->menuAction()->setStatusTip("Fichiers récents");
         recentMenu_->menuAction()->setVisible(false);  // filled by the recent files
+      } else if (isStateMenuItem(e)) {
+        menu->addAction(menuProxy(std::string(e)));
       } else if (QAction* a = action(std::string(e))) {
         menu->addAction(a);
       }
@@ -240,7 +337,12 @@ void Tmain::buildToolBars() {
   toolBar3_ = addToolBar("Titres / Taille sur TI");
   toolBar3_->setObjectName("PageScroller3");
   for (int i = 1; i <= 4; ++i) {
-    toolBar3_->addAction(action("Menu" + std::to_string(i) + "Action"));
+    QAction* a = action("Menu" + std::to_string(i) + "Action");
+    toolBar3_->addAction(a);
+    if (auto* b = qobject_cast<QToolButton*>(toolBar3_->widgetForAction(a))) {
+      b->setToolButtonStyle(Qt::ToolButtonTextOnly);
+      b->setFixedSize(55, 28);
+    }
     toolBar3_->addSeparator();
   }
   const QFont calcFont = CalcFont::instance().font(16);
@@ -254,7 +356,7 @@ void Tmain::buildToolBars() {
   EditName->setStatusTip(EditName->toolTip());
   for (QLineEdit* e : {EditDir, EditName}) {
     e->setFont(calcFont);
-    e->setMaxLength(8);
+    limitCalcLength(e, 8);
     e->setFixedWidth(QFontMetrics(calcFont).horizontalAdvance(QString(10, 'W')));
   }
   connect(EditDir, &QLineEdit::textEdited, this, [this] { EditDirKeyDown(0); });
@@ -292,7 +394,8 @@ bool Tmain::documentState() const {
 void Tmain::enableall(bool state) {
   if (documentState() == state) return;
   for (const char* n : kStateMenuItems) {
-    if (QAction* a = action(n)) a->setVisible(state);
+    auto it = menuProxies_.find(n);
+    if (it != menuProxies_.end()) it->second->setVisible(state);
   }
   for (const char* n : kStateActions) action(n)->setEnabled(state);
   action("EnregistrerToutAction")->setEnabled(false);

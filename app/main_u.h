@@ -41,6 +41,7 @@ class Tmain : public QMainWindow {
   QLineEdit* EditName = nullptr;
   QLineEdit* EditTaille = nullptr;
   QMenu* PopupMenu1 = nullptr;
+  class Tindex* index = nullptr;  // the bookmarks window, set at start-up
 
   // Document windows in the frame's child order (creation order).
   std::vector<TChild*> children() const;
@@ -76,6 +77,12 @@ class Tmain : public QMainWindow {
   void PopUpTitresExecute();
   void EditDirKeyDown(int keyCode);
   void EditNameKeyDown(int keyCode);
+  void AfficherBookExecute();
+  // The menu item of a command that the document state hides (its own QAction).
+  QAction* menuItem(const std::string& name) const;
+  void setFlatButtons(bool flat);
+  void refreshStandardActions();
+  QMenu* createPopupMenu() override;
 
   // Puts a path at the head of the recent files.
   void InserRecent(const std::filesystem::path& path);
@@ -97,13 +104,15 @@ class Tmain : public QMainWindow {
   void recoverTemporaryFiles(bool& recovered);
   void tile(Qt::Orientation orientation);
   TChild* createChild();
+  QAction* menuProxy(const std::string& name);
 
   Dialogs& dialogs_;
   StartRequest request_;
   QMdiArea* mdi_ = nullptr;
   std::map<std::string, QAction*, std::less<>> actions_;
   std::map<std::string, QMenu*, std::less<>> menus_;
-  std::map<std::string, QAction*, std::less<>> menuItems_;  // plain items and named separators
+  std::map<std::string, QAction*, std::less<>> menuItems_;    // plain menu items
+  std::map<std::string, QAction*, std::less<>> menuProxies_;  // state-dependent menu items
   QToolBar* toolBar1_ = nullptr;                            // tags
   QToolBar* toolBar2_ = nullptr;                            // file and edit
   QToolBar* toolBar3_ = nullptr;                            // titles and boxes

@@ -337,7 +337,8 @@ void TChild::TimerTimer() {
 
 bool TChild::FormCloseQuery() {
   bool mayClose = true;
-  if (model().modified()) {
+  // A changed folder or variable name marks only the caption: ask for it too.
+  if (model().modified() || captionModified()) {
     const Answer a = main_.dialogs().confirm(
         "Voulez-vous enregistrer les modifications dans " + fileName_ + "?", true);
     if (a == Answer::Cancel) {

@@ -21,6 +21,9 @@
 #include "document/files.h"
 #include "platform/editor_view_u.h"
 #include "platform/text_model.h"
+#include "tools/index_u.h"
+#include <QListWidget>
+#include <QToolBar>
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
 
@@ -384,6 +387,70 @@ TEST_F(MainWindowTest, NameBoxesChangeTheDocument) {
   EXPECT_EQ(c->windowTitle(), "* Nouveau1");
   QTest::keyClick(m.EditDir, Qt::Key_Left);
   EXPECT_EQ(c->folderName(), "main");
+}
+
+TEST_F(MainWindowTest, DocumentStateSwitchKeepsBandToggles) {
+  Tmain& m = start();
+  auto* tags = m.findChild<QToolBar*>("PageScroller1");
+  EXPECT_FALSE(tags->isVisible());
+  EXPECT_FALSE(m.menuItem("EnregistrerAction")->isVisible());
+  // The tool-bar button of a hidden menu item stays.
+  EXPECT_TRUE(m.findChild<QToolBar*>("PageScroller2")->actions().contains(m.action("EnregistrerAction")));
+  m.NouveauActionExecute();
+  EXPECT_TRUE(tags->isVisible());
+  EXPECT_TRUE(m.menuItem("EnregistrerAction")->isVisible());
+  EXPECT_TRUE(m.menu("&Misc.")->menuAction()->isVisible());
+  EXPECT_FALSE(m.action("EnregistrerToutAction")->isEnabled());
+  m.action("PopUpTags")->trigger();
+  EXPECT_FALSE(tags->isVisible());
+  m.enableall(true);  // no change the second time
+  EXPECT_FALSE(tags->isVisible());
+  // Closing all and opening again shows the band, the toggle stays unchecked.
+  EXPECT_TRUE(m.CloseAll());
+  QApplication::processEvents();
+  m.NouveauActionExecute();
+  EXPECT_TRUE(tags->isVisible());
+  EXPECT_FALSE(m.action("PopUpTags")->isChecked());
+}
+
+TEST_F(MainWindowTest, NameTypedInTheBoxIsSavedAndShownAgain) {
+  Tmain& m = start();
+  TChild* a = m.NouveauActionExecute();
+  m.EditName->setFocus();
+  m.EditName->selectAll();
+  QTest::keyClicks(m.EditName, "abc");
+  TChild* b = m.NouveauActionExecute();
+  EXPECT_EQ(m.EditName->text(), "nouveau");
+  m.mdiArea()->setActiveSubWindow(a);
+  EXPECT_EQ(m.EditName->text(), "abc");
+  // The changed name alone makes the close question appear.
+  dialogs_->expectSave(docs() / "n.89t");
+  a->Enregistrer();
+  EXPECT_EQ(slurp(docs() / "n.89t").substr(64, 8), std::string("abc\0\0\0\0\0", 8));
+  (void)b;
+}
+
+TEST_F(MainWindowTest, BookmarksWindowListsAndNavigates) {
+  Tmain& m = start();
+  Tindex index(&m);
+  m.index = &index;
+  TChild* c = m.NouveauActionExecute();
+  std::string text;
+  for (int i = 0; i < 13; ++i) text += "\fMarque " + std::to_string(i) + "\r\nligne\r\n";
+  c->model().load(text);
+  index.FormShow(*c->Richedit);
+  EXPECT_EQ(index.ListBox->count(), 13);
+  EXPECT_EQ(index.width(), 510);  // more than 12 entries: the wider window
+  index.ListBox->setCurrentRow(2);
+  index.ListBoxDblClick();
+  EXPECT_EQ(c->model().selStart(), c->model().lineStart(4) + 1);
+  c->model().load("rien");
+  index.FormShow(*c->Richedit);
+  EXPECT_EQ(index.ListBox->count(), 0);
+  EXPECT_EQ(index.width(), 498);
+  c->model().setSel(2, 0);
+  index.ListBoxDblClick();
+  EXPECT_EQ(c->model().selStart(), 2);
 }
 
 }  // namespace
