@@ -1,6 +1,7 @@
 // Scrivle: start-up in the order the windows depend on each other.
 #include <QApplication>
 #include <QTimer>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "app/main_u.h"
 #include "compress/zip.h"
 #include "platform/dialogs_u.h"
+#include "platform/scripted_dialogs.h"
 #include "settings/setup_u.h"
 #include "tools/goto_u.h"
 #include "tools/index_u.h"
@@ -21,17 +23,22 @@ int main(int argc, char** argv) {
   const scrivle::StartRequest request = scrivle::parseCommandLine(args);
 
   scrivle::QtDialogs dialogs;
-  scrivle::Tmain main(dialogs, request);
+  // Process tests answer the boxes from a script named by the environment.
+  const std::unique_ptr<scrivle::Dialogs> scripted = scrivle::ScriptedDialogs::fromEnvironment();
+  scrivle::Dialogs& boxes = scripted ? *scripted : dialogs;
+  scrivle::Tmain main(boxes, request);
   dialogs.setParent(&main);
   scrivle::Tindex index(&main);
   main.index = &index;
   scrivle::TTable table(&main);
+  main.table = &table;
   scrivle::TOptions options(&main);  // loads the settings
   scrivle::TGoToDlg goToDlg(&main);
+  main.goToDlg = &goToDlg;
 
   if (request.kind == scrivle::StartRequest::Zip) {
     try {
-      scrivle::ZipFile(request.path, dialogs);
+      scrivle::ZipFile(request.path, boxes);
     } catch (...) {
       // Compress-only mode ends quietly whatever happened.
     }

@@ -21,6 +21,7 @@
 
 #include "app/actions.h"
 #include "app/icons_u.h"
+#include "compress/zip_action_u.h"
 #include "document/child_u.h"
 #include "document/files.h"
 #include "platform/calc_font_u.h"
@@ -30,6 +31,11 @@
 #include "platform/qtext_u.h"
 #include "platform/text_model.h"
 #include "tools/index_u.h"
+#include "tools/goto_u.h"
+#include "tools/tabl_u.h"
+#include "tags/colorise.h"
+#include "tags/insertion.h"
+#include "tags/titles.h"
 #include "settings/parametre.h"
 
 namespace scrivle {
@@ -251,6 +257,64 @@ void Tmain::buildActions() {
   bind("PopUpTags", [this] { PopUpTagsExecute(); });
   bind("PopUpTitres", [this] { PopUpTitresExecute(); });
   bind("AfficherBook", [this] { AfficherBookExecute(); });
+  bind("ColorAction", [this] { ColorActionExecute(); });
+  bind("Affichertable", [this] { AffichertableExecute(); });
+  bind("AllerligneAction", [this] { AllerligneActionExecute(); });
+  bind("ZipAction", [this] { ZipActionExecute(*this); });
+  for (const auto& c : kTagCommands) {
+    const std::string name(c.action);
+    bind(name, [this, name] {
+      changeByProgram([&](TextModel& m) {
+        return runTagCommand(m, name, colourOn(), AppSettings);
+      });
+    });
+  }
+  bind("InserBookAction", [this] {
+    changeByProgram([this](TextModel& m) { return InserBook(m, colourOn(), AppSettings); });
+  });
+  for (int i = 1; i <= 4; ++i) {
+    bind("Menu" + std::to_string(i) + "Action", [this, i] { InserMenu(i); });
+  }
+}
+
+void Tmain::AffichertableExecute() {
+  // The action's check mark has already been inverted by the toolkit.
+  if (table != nullptr) scrivle::AffichertableExecute(*table, *action("Affichertable"));
+}
+
+void Tmain::AllerligneActionExecute() {
+  if (goToDlg != nullptr) scrivle::AllerligneActionExecute(*goToDlg, activeChild(), dialogs_);
+}
+
+bool Tmain::colourOn() const { return action("ColorAction")->isChecked(); }
+
+void Tmain::changeByProgram(const std::function<int(TextModel&)>& change) {
+  TChild* c = activeChild();
+  if (c == nullptr || c->model().readOnly()) return;
+  c->IsModified();
+  c->addSize(change(c->model()));
+  c->FormActivate();
+}
+
+void Tmain::InserMenu(int title) {
+  TChild* c = activeChild();
+  if (c == nullptr) return;
+  const TMenuPerso t = AppSettings.Titres[static_cast<std::size_t>(title - 1)];
+  if (!titleInserts(c->model(), t)) return;
+  changeByProgram([&](TextModel& m) { return scrivle::InserMenu(m, t, colourOn(), AppSettings); });
+}
+
+void Tmain::ColorActionExecute() {
+  // The toolkit has already inverted the check mark.
+  const bool on = colourOn();
+  for (TChild* c : children()) {
+    TextModel& m = c->model();
+    if (on) {
+      colorise(m, 1, m.length(), true, AppSettings);
+    } else {
+      decolourAll(m);
+    }
+  }
 }
 
 void Tmain::buildMenus() {

@@ -22,6 +22,7 @@ class QToolBar;
 namespace scrivle {
 
 class Dialogs;
+class TextModel;
 class TChild;
 
 class Tmain : public QMainWindow {
@@ -41,7 +42,11 @@ class Tmain : public QMainWindow {
   QLineEdit* EditName = nullptr;
   QLineEdit* EditTaille = nullptr;
   QMenu* PopupMenu1 = nullptr;
-  class Tindex* index = nullptr;  // the bookmarks window, set at start-up
+  class Tindex* index = nullptr;      // the bookmarks window, set at start-up
+  class TTable* table = nullptr;      // the character table, set at start-up
+  class TGoToDlg* goToDlg = nullptr;  // the go-to-line dialog, set at start-up
+  void AffichertableExecute();
+  void AllerligneActionExecute();
 
   // Document windows in the frame's child order (creation order).
   std::vector<TChild*> children() const;
@@ -78,6 +83,13 @@ class Tmain : public QMainWindow {
   void EditDirKeyDown(int keyCode);
   void EditNameKeyDown(int keyCode);
   void AfficherBookExecute();
+  void ColorActionExecute();
+  void InserMenu(int title);
+  bool colourOn() const;
+  // A command that changes the active document's text by program: marks it
+  // modified, runs change (which returns the size change), refreshes the fields.
+  // Does nothing without a document or on a read-only one.
+  void changeByProgram(const std::function<int(TextModel&)>& change);
   // The menu item of a command that the document state hides (its own QAction).
   QAction* menuItem(const std::string& name) const;
   void setFlatButtons(bool flat);

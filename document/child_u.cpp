@@ -17,7 +17,8 @@
 #include "platform/qtext_u.h"
 #include "platform/text_model.h"
 #include "settings/parametre.h"
-#include "tags/size_delta.h"
+#include "tags/colorise.h"
+#include "tags/tagkeydown.h"
 
 namespace scrivle {
 
@@ -69,6 +70,8 @@ TChild::~TChild() = default;
 TextModel& TChild::model() const {
   return Richedit->model();
 }
+
+bool TChild::colourOn() const { return main_.action("ColorAction")->isChecked(); }
 
 fs::path TChild::fullPath() const {
   return fs::path(directory_) / fileName_;
@@ -150,7 +153,7 @@ bool TChild::Ouvrir(const fs::path& path) {
   fileName_ = path.filename().string();
   setCaption(fileName_);
   temporaryFile_.clear();
-  // Colouring of the whole text arrives with the tag colouring.
+  colorise(model(), 1, model().length(), colourOn(), AppSettings);
   model().setModified(false);
   model().setSel(0, 0);
   Richedit->scrollCaretIntoView();
@@ -167,6 +170,7 @@ void TChild::recoverFrom(const fs::path& tmpFile) {
   // had before it was auto-saved.
   fileName_ = stripTmpSuffix(tmpFile.filename().string());
   size_ = static_cast<std::int32_t>(model().length()) + 7;
+  colorise(model(), 1, model().length(), colourOn(), AppSettings);
   model().setSel(0, 0);
   model().emptyUndoBuffer();
   model().setModified(true);
@@ -295,7 +299,7 @@ void TChild::FormActivate() {
 
 void TChild::RicheditKeyDown(int& keyCode, ShiftState shift) {
   if (model().readOnly()) return;
-  const int delta = keySizeDelta(model(), keyCode, shift);
+  const int delta = TagKeyDown(model(), keyCode, shift, SkipKeyPress, colourOn(), AppSettings);
   addSize(delta);
   main_.EditTaille->setText(sizeText(size_));
   if (isEditingKey(keyCode)) IsModified();

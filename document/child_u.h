@@ -29,6 +29,8 @@ class TChild : public QMdiSubWindow {
   std::int32_t SkipKeyPress = 0;
 
   TextModel& model() const;
+  // Colour display of the main window ("Afficher en couleurs").
+  bool colourOn() const;
 
   // Document identity.
   const std::string& directory() const { return directory_; }  // ends in a separator

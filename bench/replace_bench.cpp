@@ -1,0 +1,182 @@
+// Replace-all of 100 000 matches in a 1 MB coloured text, through the call the replace-all
+// button makes, against the same replacements done with QTextDocument::find and
+// QTextCursor::insertText in one edit block. Both results are compared first.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/dialogs.h"
+#include "platform/editor_view_u.h"
+#include "search/find.h"
+#include "settings/parametre.h"
+#include "tags/colorise.h"
+
+using namespace scrivle;  // NOLINT: a benchmark program
+
+namespace {
+
+constexpr int kMatches = 100000;
+const char* const kFind = "calc";
+const char* const kReplace = "calcul";
+
+// 100 000 units of ten bytes: tags, words and a line break every eighth unit, each unit
+// holding the search text once.
+std::string makeText() {
+  static const char* const kUnits[] = {"#Ucalc ab ", "x calc #N ", "&Lcalc yz ", "calc 12 #1",
+                                       "ab #Ecalc ", "e=calc+1 ", "\fcalc qrs ", "calcAB #W "};
+  std::string t;
+  t.reserve(kMatches * 11);
+  for (int i = 0; i < kMatches; ++i) {
+    t += kUnits[i % 8];
+    if (i % 8 == 7) t += "\r\n";
+  }
+  return t;
+}
+
+class NoBoxes : public Dialogs {
+ public:
+  void message(const std::string& t) override { throw std::runtime_error(t); }
+  Answer confirm(const std::string& t, bool) override { throw std::runtime_error(t); }
+  void error(const std::string& t) override { throw std::runtime_error(t); }
+  std::vector<std::filesystem::path> openFiles(const FileDialogOptions&) override { return {}; }
+  std::optional<std::filesystem::path> saveFile(const FileDialogOptions&) override { return {}; }
+  std::optional<std::uint32_t> chooseColour(std::uint32_t) override { return {}; }
+  std::optional<std::filesystem::path> chooseFolder(const std::string&,
+                                                    const std::filesystem::path&) override {
+    return {};
+  }
+};
+
+class Dialog : public SearchDialog {
+ public:
+  SearchOptions options() const override { return {kFind, kReplace, true, false}; }
+  void closeDialog() override {}
+};
+
+const TParametre& settings() {
+  static const TParametre p = defaultSettings("/nonexistent");
+  return p;
+}
+
+// The editor's own model, so the view's notifications are paid for as in the program.
+std::string replaceWithModel(EditorView& view, double* seconds) {
+  TextModel& m = view.model();
+  m.load(makeText());
+  colorise(m, 1, m.length(), true, settings());
+  m.setSel(0, 0);
+  NoBoxes boxes;
+  FindReplace engine(boxes);
+  Dialog dialog;
+  SearchTarget target{m, true, settings(), {}};
+  const auto t0 = std::chrono::steady_clock::now();
+  engine.ReplaceDialogReplace(dialog, target, false);
+  const auto t1 = std::chrono::steady_clock::now();
+  if (seconds != nullptr) *seconds = std::chrono::duration<double>(t1 - t0).count();
+  return m.text();
+}
+
+std::string replaceWithQt(double* seconds) {
+  const std::string bytes = makeText();
+  QTextDocument doc;
+  doc.setPlainText(QString::fromLatin1(bytes.data(), static_cast<int>(bytes.size())));
+  const QString find = QString::fromLatin1(kFind);
+  const QString rep = QString::fromLatin1(kReplace);
+  const auto t0 = std::chrono::steady_clock::now();
+  QTextCursor edit(&doc);
+  edit.beginEditBlock();
+  QTextCursor hit = doc.find(find, 0, QTextDocument::FindCaseSensitively);
+  while (!hit.isNull()) {
+    hit.insertText(rep);
+    hit = doc.find(find, hit, QTextDocument::FindCaseSensitively);
+  }
+  edit.endEditBlock();
+  const auto t1 = std::chrono::steady_clock::now();
+  if (seconds != nullptr) *seconds = std::chrono::duration<double>(t1 - t0).count();
+  return doc.toPlainText().toLatin1().toStdString();
+}
+
+// QTextDocument keeps no CR and turns line breaks into paragraph separators.
+std::string comparable(std::string s) {
+  std::string out;
+  out.reserve(s.size());
+  for (char c : s) {
+    if (c != '\r') out += c;
+  }
+  return out;
+}
+
+// Mean milliseconds per benchmark, for the summary.
+std::map<std::string, std::pair<double, int>> gMs;
+void note(const std::string& name, double seconds) {
+  auto& [sum, count] = gMs[name];
+  sum += seconds * 1000;
+  ++count;
+}
+double meanMs(const std::string& name) {
+  const auto& [sum, count] = gMs[name];
+  return count > 0 ? sum / count : 0;
+}
+
+void BM_ReplaceAll_Model(benchmark::State& state) {
+  EditorView view;
+  view.resize(800, 600);
+  for (auto _ : state) {
+    double s = 0;
+    benchmark::DoNotOptimize(replaceWithModel(view, &s));
+    state.SetIterationTime(s);
+    note("model", s);
+  }
+}
+
+void BM_ReplaceAll_QTextDocument(benchmark::State& state) {
+  for (auto _ : state) {
+    double s = 0;
+    benchmark::DoNotOptimize(replaceWithQt(&s));
+    state.SetIterationTime(s);
+    note("qt", s);
+  }
+}
+
+BENCHMARK(BM_ReplaceAll_Model)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_ReplaceAll_QTextDocument)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  {
+    EditorView view;
+    const std::string ours = comparable(replaceWithModel(view, nullptr));
+    const std::string qt = replaceWithQt(nullptr);
+    std::size_t n = 0;
+    for (std::size_t p = 0; (p = ours.find(kReplace, p)) != std::string::npos; p += 6) ++n;
+    std::printf("same text as QTextDocument: %s (%zu bytes, %zu replacements)\n",
+                ours == qt ? "yes" : "NO", ours.size(), n);
+    if (ours != qt) return 1;
+  }
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  const double model = meanMs("model");
+  const double qt = meanMs("qt");
+  if (model > 0 && qt > 0) {
+    std::printf(
+        "\n=== replace-all, %d matches in 1 MB, colours on ===\nmodel %.1f ms (target <= 150), "
+        "QTextDocument %.1f ms, QTextDocument/model = %.1fx (target >= 10)\n",
+        kMatches, model, qt, qt / model);
+  }
+  return 0;
+}

@@ -1,0 +1,273 @@
+// Tag colouring and the key-down routine against a QPlainTextEdit with a
+// QSyntaxHighlighter doing the same scan, in the same run.
+//
+// (a) whole-document colouring of 1 MB with a tag every 8 bytes;
+// (b) one keystroke (key-down routine plus the edit) in the middle of 10 KB and 10 MB.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QPlainTextEdit>
+#include <QSyntaxHighlighter>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/editor_view_u.h"
+#include "platform/text_model.h"
+#include "settings/parametre.h"
+#include "tags/colorise.h"
+#include "tags/tagkeydown.h"
+#include "tags/vocabulary.h"
+
+using namespace scrivle;  // NOLINT(google-build-using-namespace)
+
+namespace {
+
+constexpr std::size_t kColourSize = 1000 * 1000;
+constexpr std::size_t kSmall = 10 * 1000;
+constexpr std::size_t kLarge = 10 * 1000 * 1000;
+
+const TParametre& settings() {
+  static const TParametre p = defaultSettings("/nonexistent");
+  return p;
+}
+
+// Chunks of 8 bytes, each holding one tag or marker; a line break every 8 chunks.
+std::string makeTaggedText(std::size_t size) {
+  static const char* const kTags[] = {"#U", "#1", "&C", "#2", "&=", "#E", "&E", "&\\", "\fx"};
+  std::mt19937 rng(3);
+  std::string s;
+  s.reserve(size + 8);
+  for (std::size_t chunk = 0; s.size() < size; ++chunk) {
+    for (int i = 0; i < 6; ++i) s += static_cast<char>('a' + rng() % 26);
+    if (chunk % 8 == 7) s[s.size() - 2] = ' ';
+    s += kTags[rng() % 9];
+    if (chunk % 8 == 7) s.replace(s.size() - 4, 2, "\r\n");
+  }
+  s.resize(size);
+  return s;
+}
+
+// Tags painted in a model: runs of styled bytes cut into tags (a marker is one byte).
+long countPainted(const TextModel& m) {
+  std::vector<std::uint8_t> runs;
+  m.styleRuns(0, m.length(), runs);
+  const std::vector<CharStyle>& pal = m.palette();
+  long tags = 0;
+  for (Pos i = 0; i < m.length(); ++i) {
+    if (pal[runs[static_cast<std::size_t>(i)]] == kPlainStyle) continue;
+    ++tags;
+    if (m.byteAt(i) != kBookmarkMark) ++i;
+  }
+  return tags;
+}
+
+QString toQt(const std::string& calc) {
+  QString out;
+  out.reserve(static_cast<qsizetype>(calc.size()));
+  for (std::size_t i = 0; i < calc.size(); ++i) {
+    if (calc[i] == '\r' && i + 1 < calc.size() && calc[i + 1] == '\n') {
+      out += QChar('\n');
+      ++i;
+    } else {
+      out += QChar(static_cast<char16_t>(static_cast<unsigned char>(calc[i])));
+    }
+  }
+  return out;
+}
+
+class TagHighlighter : public QSyntaxHighlighter {
+ public:
+  explicit TagHighlighter(QTextDocument* doc) : QSyntaxHighlighter(doc) {
+    charFormat_.setForeground(QColor(0, 0, 255));
+    paraFormat_.setForeground(QColor(255, 0, 0));
+    markFormat_.setForeground(QColor(0, 255, 255));
+  }
+  long tags = 0;
+
+ protected:
+  void highlightBlock(const QString& text) override {
+    const QChar* d = text.constData();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+      const char16_t c = d[i].unicode();
+      if (c == 0x0C) {
+        setFormat(static_cast<int>(i), 1, markFormat_);
+        ++tags;
+      } else if ((c == '#' || c == '&') && i + 1 < n && d[i + 1].unicode() < 256 &&
+                 isTag(static_cast<unsigned char>(c),
+                       static_cast<unsigned char>(d[i + 1].unicode()))) {
+        setFormat(static_cast<int>(i), 2, c == '#' ? charFormat_ : paraFormat_);
+        ++tags;
+      }
+    }
+  }
+
+ private:
+  QTextCharFormat charFormat_;
+  QTextCharFormat paraFormat_;
+  QTextCharFormat markFormat_;
+};
+
+double ms(std::chrono::steady_clock::duration d) {
+  return std::chrono::duration<double, std::milli>(d).count();
+}
+
+struct Figures {
+  double colourModel = 0;  // ms, best of runs
+  double colourView = 0;
+  double colourQt = 0;
+  long tagsModel = 0;
+  long tagsQt = 0;
+  double keySmall = 0;  // µs, median
+  double keyLarge = 0;
+  double qtKeySmall = 0;
+  double qtKeyLarge = 0;
+} figures;
+
+void BM_ColoriseModel(benchmark::State& state) {
+  TextModel m;
+  m.load(makeTaggedText(kColourSize));
+  for (auto _ : state) {
+    colorise(m, 1, m.length(), true, settings());
+  }
+  figures.tagsModel = countPainted(m);
+  state.counters["tags"] = static_cast<double>(figures.tagsModel);
+}
+BENCHMARK(BM_ColoriseModel)->Unit(benchmark::kMillisecond);
+
+// The same call on the model of a real editor view (style notices reach the view).
+void BM_ColoriseView(benchmark::State& state) {
+  EditorView view;
+  view.resize(640, 480);
+  view.model().load(makeTaggedText(kColourSize));
+  for (auto _ : state) {
+    colorise(view.model(), 1, view.model().length(), true, settings());
+  }
+}
+BENCHMARK(BM_ColoriseView)->Unit(benchmark::kMillisecond);
+
+void BM_HighlighterQt(benchmark::State& state) {
+  QPlainTextEdit edit;
+  edit.setPlainText(toQt(makeTaggedText(kColourSize)));
+  TagHighlighter h(edit.document());
+  for (auto _ : state) {
+    h.tags = 0;
+    h.rehighlight();
+  }
+  figures.tagsQt = h.tags;
+  state.counters["tags"] = static_cast<double>(h.tags);
+}
+BENCHMARK(BM_HighlighterQt)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+double median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return v[v.size() / 2];
+}
+
+// Typing letters in the middle: key-down routine, then the edit the control makes.
+double keystrokeMedian(std::size_t size) {
+  TextModel m;
+  m.load(makeTaggedText(size));
+  colorise(m, 1, m.length(), true, settings());
+  m.setSel(m.length() / 2, 0);
+  std::int32_t skip = 0;
+  std::vector<double> us;
+  for (int i = 0; i < 2001; ++i) {
+    const auto t0 = std::chrono::steady_clock::now();
+    int key = 'A';
+    TagKeyDown(m, key, ShiftNone, skip, true, settings());
+    m.typeText("a");
+    us.push_back(ms(std::chrono::steady_clock::now() - t0) * 1000);
+  }
+  return median(us);
+}
+
+double qtKeystrokeMedian(std::size_t size) {
+  QPlainTextEdit edit;
+  edit.setPlainText(toQt(makeTaggedText(size)));
+  TagHighlighter h(edit.document());
+  h.rehighlight();
+  QTextCursor cursor(edit.document());
+  cursor.setPosition(edit.document()->characterCount() / 2);
+  std::vector<double> us;
+  for (int i = 0; i < 501; ++i) {
+    const auto t0 = std::chrono::steady_clock::now();
+    cursor.insertText(QStringLiteral("a"));
+    us.push_back(ms(std::chrono::steady_clock::now() - t0) * 1000);
+  }
+  return median(us);
+}
+
+void BM_KeystrokeSmall(benchmark::State& state) {
+  for (auto _ : state) figures.keySmall = keystrokeMedian(kSmall);
+}
+BENCHMARK(BM_KeystrokeSmall)->Iterations(1)->Unit(benchmark::kMillisecond);
+void BM_KeystrokeLarge(benchmark::State& state) {
+  for (auto _ : state) figures.keyLarge = keystrokeMedian(kLarge);
+}
+BENCHMARK(BM_KeystrokeLarge)->Iterations(1)->Unit(benchmark::kMillisecond);
+void BM_QtKeystrokeSmall(benchmark::State& state) {
+  for (auto _ : state) figures.qtKeySmall = qtKeystrokeMedian(kSmall);
+}
+BENCHMARK(BM_QtKeystrokeSmall)->Iterations(1)->Unit(benchmark::kMillisecond);
+void BM_QtKeystrokeLarge(benchmark::State& state) {
+  for (auto _ : state) figures.qtKeyLarge = qtKeystrokeMedian(kLarge);
+}
+BENCHMARK(BM_QtKeystrokeLarge)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Keeps the best time of each colouring benchmark for the summary.
+class Reporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& r : runs) {
+      const double t = r.GetAdjustedRealTime();  // in the benchmark's unit (ms)
+      const std::string name = r.benchmark_name();
+      if (name.rfind("BM_ColoriseModel", 0) == 0) figures.colourModel = t;
+      if (name.rfind("BM_ColoriseView", 0) == 0) figures.colourView = t;
+      if (name.rfind("BM_HighlighterQt", 0) == 0) figures.colourQt = t;
+    }
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
+
+void printSummary() {
+  const Figures& f = figures;
+  std::printf("\nSummary\n");
+  std::printf(
+      "  colouring 1 MB, tag every 8 bytes: model %.2f ms, editor view %.2f ms, "
+      "QPlainTextEdit+QSyntaxHighlighter %.1f ms -> %.1fx faster (view: %.1fx); "
+      "tags painted %ld vs %ld%s\n",
+      f.colourModel, f.colourView, f.colourQt, f.colourQt / f.colourModel,
+      f.colourQt / f.colourView, f.tagsModel, f.tagsQt,
+      f.tagsModel == f.tagsQt ? " (same)" : " (DIFFERENT)");
+  std::printf(
+      "  keystroke (TagKeyDown + edit), median: 10 KB %.2f us, 10 MB %.2f us, "
+      "large/small %.2f\n",
+      f.keySmall, f.keyLarge, f.keyLarge / f.keySmall);
+  std::printf(
+      "  QPlainTextEdit keystroke with the highlighter, median: 10 KB %.2f us, "
+      "10 MB %.2f us -> ours %.1fx / %.1fx faster\n",
+      f.qtKeySmall, f.qtKeyLarge, f.qtKeySmall / f.keySmall, f.qtKeyLarge / f.keyLarge);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  Reporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+  printSummary();
+  return 0;
+}

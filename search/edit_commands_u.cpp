@@ -1,0 +1,125 @@
+#include "search/edit_commands_u.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QLineEdit>
+
+#include "app/main_u.h"
+#include "document/child_u.h"
+#include "platform/editor_view_u.h"
+#include "search/edit_commands.h"
+#include "settings/parametre.h"
+
+namespace scrivle {
+namespace {
+
+// The commands whose shortcuts the boxes must not keep for themselves.
+constexpr const char* kRoutedActions[] = {
+    "CouperAction", "Couper2Action", "CopierAction",          "Copier2Action",
+    "CollerAction", "Coller2Action", "SlectionnertoutAction", "DfaireAction",
+    "Dfaire2Action", "Dfaire3Action", "RefaireAction"};
+
+bool colourOn(const Tmain& main) {
+  const QAction* a = main.action("ColorAction");
+  return a != nullptr && a->isChecked();
+}
+
+void applyChange(TChild& child, const TextChange& change) {
+  if (!change.changed) return;
+  child.IsModified();
+  child.addSize(change.sizeDelta);
+  child.FormActivate();
+}
+
+}  // namespace
+
+EditCommands::EditCommands(Tmain& main, std::function<TChild*()> currentDocument)
+    : QObject(&main), main_(main), currentDocument_(std::move(currentDocument)) {
+  for (QLineEdit* box : {main_.EditDir, main_.EditName}) {
+    if (box != nullptr) box->installEventFilter(this);
+  }
+}
+
+QLineEdit* EditCommands::focusedBox() const {
+  for (QLineEdit* box : {main_.EditDir, main_.EditName}) {
+    if (box != nullptr && box->hasFocus()) return box;
+  }
+  return nullptr;
+}
+
+TChild* EditCommands::document() const {
+  return currentDocument_ ? currentDocument_() : main_.activeChild();
+}
+
+bool EditCommands::isRoutedKey(const QKeyEvent* key) const {
+  // The box's own undo and redo keys too: undo never acts on a box.
+  if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) return true;
+  const QKeySequence pressed(key->keyCombination());
+  for (const char* name : kRoutedActions) {
+    const QAction* a = main_.action(name);
+    if (a != nullptr && !a->shortcut().isEmpty() && a->shortcut() == pressed) return true;
+  }
+  return false;
+}
+
+bool EditCommands::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) {
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (isRoutedKey(key)) {
+      // Left unaccepted, the override lets the main window's shortcut fire; a key press
+      // that still arrives belongs to a disabled command and does nothing.
+      key->ignore();
+      return true;
+    }
+  }
+  return QObject::eventFilter(watched, event);
+}
+
+void EditCommands::CouperActionExecute() {
+  if (QLineEdit* box = focusedBox()) {
+    box->cut();
+    return;
+  }
+  if (TChild* c = document()) {
+    applyChange(*c, cutSelection(c->model(), *c->Richedit->clipboard(), colourOn(main_),
+                                 AppSettings));
+  }
+}
+
+void EditCommands::CopierActionExecute() {
+  if (QLineEdit* box = focusedBox()) {
+    box->copy();
+    return;
+  }
+  if (TChild* c = document()) copySelection(c->model(), *c->Richedit->clipboard());
+}
+
+void EditCommands::CollerActionExecute() {
+  if (QLineEdit* box = focusedBox()) {
+    box->paste();
+    return;
+  }
+  if (TChild* c = document()) {
+    applyChange(*c, pasteClipboard(c->model(), *c->Richedit->clipboard(), colourOn(main_),
+                                   AppSettings));
+    c->Richedit->scrollCaretIntoView();
+  }
+}
+
+void EditCommands::SlectionnertoutActionExecute() {
+  if (QLineEdit* box = focusedBox()) {
+    box->selectAll();
+    return;
+  }
+  if (TChild* c = document()) c->model().selectAll();
+}
+
+void EditCommands::DfaireActionExecute() {
+  if (TChild* c = document()) applyChange(*c, undoStep(c->model()));
+}
+
+void EditCommands::RefaireActionExecute() {
+  if (TChild* c = document()) applyChange(*c, redoStep(c->model()));
+}
+
+}  // namespace scrivle

@@ -1,0 +1,199 @@
+#include "search/find_dialogs_u.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "app/main_u.h"
+#include "document/child_u.h"
+#include "platform/editor_view_u.h"
+#include "platform/qtext_u.h"
+#include "settings/parametre.h"
+
+namespace scrivle {
+
+// --- dialogs ----------------------------------------------------------------------------
+
+TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent) {
+  setObjectName("FindDialog");
+  setWindowTitle("Rechercher");
+  setModal(false);
+  FindText = new QLineEdit(this);
+  FindText->setObjectName("FindText");
+  MatchCase = new QCheckBox("Respecter la &casse", this);
+  MatchCase->setObjectName("MatchCase");
+  WholeWord = new QCheckBox("&Mot entier uniquement", this);
+  WholeWord->setObjectName("WholeWord");
+  FindNextBtn = new QPushButton("&Suivant", this);
+  FindNextBtn->setObjectName("FindNextBtn");
+  FindNextBtn->setDefault(true);
+  CancelBtn = new QPushButton("Annuler", this);
+  CancelBtn->setObjectName("CancelBtn");
+
+  auto* label = new QLabel("&Rechercher :", this);
+  label->setBuddy(FindText);
+  fields_ = new QGridLayout;
+  fields_->addWidget(label, 0, 0);
+  fields_->addWidget(FindText, 0, 1);
+  auto* left = new QVBoxLayout;
+  left->addLayout(fields_);
+  left->addWidget(WholeWord);
+  left->addWidget(MatchCase);
+  left->addStretch();
+  buttons_ = new QVBoxLayout;
+  buttons_->addWidget(FindNextBtn);
+  buttons_->addWidget(CancelBtn);
+  buttons_->addStretch();
+  auto* top = new QHBoxLayout(this);
+  top->addLayout(left, 1);
+  top->addLayout(buttons_);
+
+  connect(FindText, &QLineEdit::textChanged, this, &TFindDialog::refreshButtons);
+  connect(FindNextBtn, &QPushButton::clicked, this, &TFindDialog::findNext);
+  connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+  refreshButtons();
+}
+
+void TFindDialog::setFindText(std::string_view bytes) {
+  FindText->setText(toQString(bytes));
+  FindText->selectAll();
+}
+
+SearchOptions TFindDialog::options() const {
+  SearchOptions o;
+  o.findText = fromQString(FindText->text());
+  o.matchCase = MatchCase->isChecked();
+  o.wholeWord = WholeWord->isChecked();
+  return o;
+}
+
+void TFindDialog::refreshButtons() {
+  // As the system's search boxes do: nothing to look for, nothing to press.
+  const bool any = !FindText->text().isEmpty();
+  for (auto* b : findChildren<QPushButton*>()) {
+    if (b != CancelBtn) b->setEnabled(any);
+  }
+}
+
+TReplaceDialog::TReplaceDialog(QWidget* parent) : TFindDialog(parent) {
+  setObjectName("ReplaceDialog");
+  setWindowTitle("Remplacer");
+  ReplaceText = new QLineEdit(this);
+  ReplaceText->setObjectName("ReplaceText");
+  ReplaceBtn = new QPushButton("&Remplacer", this);
+  ReplaceBtn->setObjectName("ReplaceBtn");
+  ReplaceAllBtn = new QPushButton("Remplacer &tout", this);
+  ReplaceAllBtn->setObjectName("ReplaceAllBtn");
+  auto* label = new QLabel("Rem&placer par :", this);
+  label->setBuddy(ReplaceText);
+  fields_->addWidget(label, 1, 0);
+  fields_->addWidget(ReplaceText, 1, 1);
+  buttons_->insertWidget(1, ReplaceBtn);
+  buttons_->insertWidget(2, ReplaceAllBtn);
+  setTabOrder(FindText, ReplaceText);
+  connect(ReplaceBtn, &QPushButton::clicked, this, &TReplaceDialog::replace);
+  connect(ReplaceAllBtn, &QPushButton::clicked, this, &TReplaceDialog::replaceAll);
+  refreshButtons();
+}
+
+SearchOptions TReplaceDialog::options() const {
+  SearchOptions o = TFindDialog::options();
+  o.replaceText = fromQString(ReplaceText->text());
+  return o;
+}
+
+// --- commands ---------------------------------------------------------------------------
+
+SearchCommands::SearchCommands(Tmain& main, std::function<TChild*()> currentDocument)
+    : QObject(&main),
+      main_(main),
+      currentDocument_(std::move(currentDocument)),
+      engine_(std::make_unique<FindReplace>(main.dialogs())) {
+  FindDialog = new TFindDialog(&main);
+  ReplaceDialog = new TReplaceDialog(&main);
+  engine_->onNextChanged = [this](bool enabled, int mode) {
+    if (QAction* a = main_.action("SuivantAction")) {
+      a->setEnabled(enabled);
+      a->setData(mode);
+    }
+  };
+  connect(FindDialog, &TFindDialog::findNext, this, [this] { main_.run([this] { FindDialogFind(); }); });
+  connect(ReplaceDialog, &TFindDialog::findNext, this,
+          [this] { main_.run([this] { ReplaceDialogFind(); }); });
+  connect(ReplaceDialog, &TReplaceDialog::replace, this,
+          [this] { main_.run([this] { ReplaceDialogReplace(true); }); });
+  connect(ReplaceDialog, &TReplaceDialog::replaceAll, this,
+          [this] { main_.run([this] { ReplaceDialogReplace(false); }); });
+}
+
+SearchCommands::~SearchCommands() = default;
+
+void SearchCommands::withDocument(
+    const std::function<TextChange(TChild&, SearchTarget&)>& command) {
+  TChild* child = currentDocument_ ? currentDocument_() : nullptr;
+  if (child == nullptr) return;
+  QAction* colour = main_.action("ColorAction");
+  SearchTarget target{child->model(), colour != nullptr && colour->isChecked(), AppSettings,
+                      [this, child] {
+                        main_.activateWindow();
+                        child->Richedit->setFocus();
+                      }};
+  const TextChange change = command(*child, target);
+  if (change.changed) {
+    child->IsModified();
+    child->addSize(change.sizeDelta);
+    child->FormActivate();
+  }
+}
+
+void SearchCommands::showDialog(TFindDialog* dialog) {
+  TChild* child = currentDocument_ ? currentDocument_() : nullptr;
+  if (child == nullptr) return;
+  const std::string selected = child->model().selectedText();
+  if (!selected.empty()) dialog->setFindText(selected);
+  dialog->show();
+  dialog->raise();
+  dialog->activateWindow();
+  dialog->FindText->setFocus();
+}
+
+void SearchCommands::ChercherActionExecute() {
+  showDialog(FindDialog);
+}
+
+void SearchCommands::RemplacerActionExecute() {
+  showDialog(ReplaceDialog);
+}
+
+void SearchCommands::SuivantActionExecute() {
+  withDocument([this](TChild&, SearchTarget& t) {
+    return engine_->SuivantActionExecute(*FindDialog, *ReplaceDialog, t);
+  });
+}
+
+void SearchCommands::FindDialogFind() {
+  withDocument([this](TChild&, SearchTarget& t) {
+    engine_->FindDialogFind(*FindDialog, t);
+    return TextChange{};
+  });
+}
+
+void SearchCommands::ReplaceDialogFind() {
+  withDocument([this](TChild&, SearchTarget& t) {
+    engine_->ReplaceDialogFind(*ReplaceDialog, t);
+    return TextChange{};
+  });
+}
+
+void SearchCommands::ReplaceDialogReplace(bool replaceOne) {
+  withDocument([this, replaceOne](TChild&, SearchTarget& t) {
+    return engine_->ReplaceDialogReplace(*ReplaceDialog, t, replaceOne);
+  });
+}
+
+}  // namespace scrivle

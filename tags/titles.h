@@ -1,0 +1,22 @@
+// Titles (ready-made blocks of tags and text) and the bookmark toggle.
+#pragma once
+
+#include "platform/text_model.h"
+#include "settings/parametre.h"
+
+namespace scrivle {
+
+// Inserts the title at the selection, with the selected text placed at the title's
+// Curseur offset (clamped into the title) and selected again; with nothing selected the
+// caret ends at that offset. Tags broken at the edges lose their colour, the title's tags
+// are painted when colour display is on. Returns the change of the size on the calculator
+// (the title's length). An empty title, or a read-only text, does nothing and returns 0:
+// the caller must not mark the document modified then (see titleInserts).
+int InserMenu(TextModel& model, const TMenuPerso& title, bool colourOn, const TParametre& settings);
+bool titleInserts(const TextModel& model, const TMenuPerso& title);
+
+// Ctrl+B: the bookmark marker put at, or taken from, the start of the caret's paragraph.
+// Returns +1 or -1 (the marker counts in the size on the calculator); 0 when read-only.
+int InserBook(TextModel& model, bool colourOn, const TParametre& settings);
+
+}  // namespace scrivle

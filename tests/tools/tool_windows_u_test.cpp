@@ -1,0 +1,193 @@
+// The go-to-line dialog and the character table driven through their widgets.
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "app/main_u.h"
+#include "document/child_u.h"
+#include "platform/editor_view_u.h"
+#include "settings/parametre.h"
+#include "support/fake_dialogs.h"
+#include "tags/vocabulary.h"
+#include "tools/goto_u.h"
+#include "tools/tabl_u.h"
+
+namespace scrivle {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FakeDialogs;
+
+TEST(GoToDialog, FilterFieldAndMove) {
+  FakeDialogs dialogs;
+  EditorView editor;
+  editor.model().load("un\r\ndeux\r\ntrois\r\n");
+  editor.model().setSel(11);
+  TGoToDlg dlg;
+  EXPECT_EQ(dlg.windowTitle(), "Aller à la ligne...");
+  EXPECT_EQ(dlg.Label2->text(),
+            "Notez que si vous entrez un nombre trop grand,\n"
+            "le curseur sera placé sur la dernière ligne...");
+  EXPECT_TRUE(dlg.OKBtn->isDefault());
+  EXPECT_EQ(dlg.CancelBtn->text(), "Annuler");
+  EXPECT_GE(dlg.width(), 384);
+
+  dlg.setTarget(&editor, &dialogs);
+  dlg.show();
+  EXPECT_EQ(dlg.Edit1->text(), "3");  // the caret's line
+  dlg.Edit1->clear();
+  QTest::keyClicks(dlg.Edit1, "a1-b,2 x");
+  EXPECT_EQ(dlg.Edit1->text(), "12");
+  QTest::keyClick(dlg.Edit1, Qt::Key_Backspace);
+  EXPECT_EQ(dlg.Edit1->text(), "1");
+  QTest::keyClick(dlg.Edit1, Qt::Key_Return);  // the default button
+  EXPECT_FALSE(dlg.isVisible());
+  EXPECT_EQ(dlg.result(), QDialog::Accepted);
+  EXPECT_EQ(editor.model().caret(), 0);
+
+  // Beyond the end: the empty line after the final break.
+  dlg.show();
+  dlg.Edit1->setText("40");
+  dlg.OKBtn->click();
+  EXPECT_EQ(editor.model().caret(), editor.model().length());
+
+  // A pasted negative number: the message, the caret stays, the dialog closes all the same.
+  editor.model().setSel(5);
+  dlg.show();
+  dlg.Edit1->setText("-2");
+  dialogs.expectMessage("Le texte entré n'est pas valide.");
+  dlg.OKBtn->click();
+  EXPECT_FALSE(dlg.isVisible());
+  EXPECT_EQ(editor.model().caret(), 5);
+
+  dlg.show();
+  dlg.Edit1->setText("1");
+  dlg.CancelBtn->click();
+  EXPECT_EQ(editor.model().caret(), 5);
+}
+
+class CharTableWindow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() / ("scrivle_table_" + std::to_string(::getpid()));
+    fs::create_directories(dir_);
+    setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
+    AppSettings = defaultSettings(dir_);
+    applySameForAll(AppSettings);
+    AppSettings.StartNew = 0;
+    main_ = std::make_unique<Tmain>(dialogs_);
+    main_->show();
+    main_->FormActivate();
+    table_ = std::make_unique<TTable>(main_.get());
+    QAction* show = main_->action("Affichertable");
+    QObject::connect(show, &QAction::triggered, table_.get(),
+                     [this, show] { AffichertableExecute(*table_, *show); });
+  }
+  void TearDown() override {
+    for (TChild* c : main_->children()) c->model().setModified(false);
+    table_.reset();
+    main_.reset();
+    fs::remove_all(dir_);
+  }
+
+  void pick(unsigned char code) { table_->StringGrid->setCurrent(cellOfCode(code)); }
+  void enter() { QTest::keyClick(table_->StringGrid, Qt::Key_Return); }
+
+  fs::path dir_;
+  FakeDialogs dialogs_;
+  std::unique_ptr<Tmain> main_;
+  std::unique_ptr<TTable> table_;
+};
+
+TEST_F(CharTableWindow, InsertsIntoTheActiveDocument) {
+  QAction* show = main_->action("Affichertable");
+  show->trigger();
+  EXPECT_TRUE(table_->isVisible());
+  EXPECT_EQ(table_->size(), QSize(515, 163));
+
+  // No document: nothing to type into.
+  table_->FormActivate();
+  EXPECT_FALSE(table_->InserCar->isEnabled());
+  EXPECT_EQ(table_->StringGrid->cursor().shape(), Qt::ArrowCursor);
+  pick('x');
+  enter();
+
+  TChild* c = main_->NouveauActionExecute();
+  c->model().load("ab#");
+  c->model().setSel(3);
+  c->model().setModified(false);
+  const int size = c->calcSize();
+  table_->FormActivate();
+  EXPECT_EQ(table_->StringGrid->cursor().shape(), Qt::PointingHandCursor);
+  pick('1');
+  enter();
+  EXPECT_EQ(c->model().text(), "ab#1");
+  EXPECT_EQ(c->model().styleAt(2), charStyleOf(AppSettings.StylesDiese[0]));
+  EXPECT_EQ(c->calcSize(), size + 1);
+  EXPECT_TRUE(c->captionModified());
+  EXPECT_EQ(main_->EditTaille->text(), QString("Taille sur TI : %1 octets").arg(size + 1));
+
+  // A double click over a selection of three: the size goes down by two.
+  c->model().setSel(0, 3);
+  const QRect cell = table_->StringGrid->cellRect(cellOfCode('Z'));
+  QTest::mouseDClick(table_->StringGrid, Qt::LeftButton, {}, cell.center());
+  EXPECT_EQ(c->model().text(), "Z1");
+  EXPECT_EQ(c->calcSize(), size - 1);
+
+  // Read-only: nothing happens.
+  c->model().setReadOnly(true);
+  enter();
+  EXPECT_EQ(c->model().text(), "Z1");
+
+  // Escape hides the table and unchecks the command; the command shows it again.
+  QTest::keyClick(table_->StringGrid, Qt::Key_Escape);
+  EXPECT_FALSE(table_->isVisible());
+  EXPECT_FALSE(show->isChecked());
+  show->trigger();
+  EXPECT_TRUE(table_->isVisible());
+  EXPECT_TRUE(show->isChecked());
+}
+
+TEST_F(CharTableWindow, KeysAndWheelWrapAround) {
+  TCharGrid* grid = table_->StringGrid;
+  grid->setCurrent({0, 0});
+  QTest::keyClick(grid, Qt::Key_Left);
+  EXPECT_EQ(grid->current(), (TableCell{31, 0}));
+  QTest::keyClick(grid, Qt::Key_Up);
+  EXPECT_EQ(grid->current(), (TableCell{31, 7}));
+  const QPoint at = grid->cellRect(grid->current()).center();
+  QWheelEvent down(at, grid->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
+                   Qt::NoScrollPhase, false);
+  QApplication::sendEvent(grid, &down);
+  EXPECT_EQ(grid->current(), (TableCell{31, 0}));
+  QTest::mouseClick(grid, Qt::LeftButton, {}, grid->cellRect({3, 5}).center());
+  EXPECT_EQ(codeOfCell(grid->current()), 32 * 5 + 3);
+}
+
+TEST_F(CharTableWindow, GoToCommandActsOnTheActiveDocument) {
+  TGoToDlg goTo(main_.get());
+  AllerligneActionExecute(goTo, nullptr, dialogs_);  // no document: no dialog
+  TChild* c = main_->NouveauActionExecute();
+  c->model().load("a\r\nb\r\nc");
+  c->model().setSel(4);
+  QTimer::singleShot(0, &goTo, [&goTo] {
+    EXPECT_EQ(goTo.Edit1->text(), "2");
+    goTo.Edit1->setText("0");
+    goTo.OKBtn->click();
+  });
+  AllerligneActionExecute(goTo, c, dialogs_);
+  EXPECT_EQ(c->model().caret(), 3);
+}
+
+}  // namespace
+}  // namespace scrivle
