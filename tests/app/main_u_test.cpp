@@ -430,6 +430,36 @@ TEST_F(MainWindowTest, NameTypedInTheBoxIsSavedAndShownAgain) {
   (void)b;
 }
 
+TEST_F(MainWindowTest, TitleAroundSelectionAndCommandsOnReadOnly) {
+  Tmain& m = start();
+  TChild* c = m.NouveauActionExecute();
+  c->model().load("Titre");
+  c->model().setSel(0, 5);
+  m.action("Menu2Action")->trigger();
+  EXPECT_EQ(c->model().text(), "&L#3\x7f #UTitre#U#2\r\n");
+  EXPECT_EQ(c->model().selStart(), 8);
+  EXPECT_EQ(c->model().selLength(), 5);
+  EXPECT_EQ(c->calcSize(), 7 + 14);
+  EXPECT_EQ(c->windowTitle(), "* Nouveau1");
+  // Read-only: tag, title and bookmark commands leave the text alone.
+  m.action("ReadOnlyAction")->trigger();
+  const std::string before = c->model().text();
+  m.action("Menu1Action")->trigger();
+  m.action("InserBookAction")->trigger();
+  m.action("SoulignAction")->trigger();
+  EXPECT_EQ(c->model().text(), before);
+  // With no document, shortcuts reach nothing harmful.
+  m.action("ReadOnlyAction")->trigger();
+  c->model().setModified(false);
+  c->closeConfirmed();
+  QApplication::processEvents();
+  for (const char* a : {"InserBookAction", "RefaireAction", "SlectionnertoutAction",
+                        "EnregistrersousAction", "Menu1Action", "SoulignAction"}) {
+    m.action(a)->trigger();
+  }
+  EXPECT_TRUE(m.children().empty());
+}
+
 TEST_F(MainWindowTest, BookmarksWindowListsAndNavigates) {
   Tmain& m = start();
   Tindex index(&m);
