@@ -33,6 +33,8 @@ int main(int argc, char** argv) {
   scrivle::TTable table(&main);
   main.table = &table;
   scrivle::TOptions options(&main);  // loads the settings
+  options.setMainWindow(&main);
+  main.Options = &options;
   scrivle::TGoToDlg goToDlg(&main);
   main.goToDlg = &goToDlg;
 

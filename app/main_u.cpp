@@ -21,6 +21,11 @@
 
 #include "app/actions.h"
 #include "app/icons_u.h"
+#include "app/recent.h"
+#include "search/edit_commands_u.h"
+#include "search/find_dialogs_u.h"
+#include "settings/setup_u.h"
+#include "settings/registry.h"
 #include "compress/zip_action_u.h"
 #include "document/child_u.h"
 #include "document/files.h"
@@ -93,6 +98,9 @@ Tmain::Tmain(Dialogs& dialogs, StartRequest request)
   buildActions();
   buildMenus();
   buildToolBars();
+  // The edit commands filter the name boxes' keys: they need the boxes.
+  search_ = new SearchCommands(*this, [this] { return activeChild(); });
+  editCommands_ = new EditCommands(*this, [this] { return activeChild(); });
   statusBar()->setObjectName("StatusBar1");
 
   // FormCreate.
@@ -261,6 +269,23 @@ void Tmain::buildActions() {
   bind("Affichertable", [this] { AffichertableExecute(); });
   bind("AllerligneAction", [this] { AllerligneActionExecute(); });
   bind("ZipAction", [this] { ZipActionExecute(*this); });
+  bind("OptionsAction", [this] {
+    if (Options != nullptr) Options->exec();
+  });
+  bind("CouperAction", [this] { editCommands_->CouperActionExecute(); });
+  bind("Couper2Action", [this] { editCommands_->CouperActionExecute(); });
+  bind("CopierAction", [this] { editCommands_->CopierActionExecute(); });
+  bind("Copier2Action", [this] { editCommands_->CopierActionExecute(); });
+  bind("CollerAction", [this] { editCommands_->CollerActionExecute(); });
+  bind("Coller2Action", [this] { editCommands_->CollerActionExecute(); });
+  bind("SlectionnertoutAction", [this] { editCommands_->SlectionnertoutActionExecute(); });
+  bind("DfaireAction", [this] { editCommands_->DfaireActionExecute(); });
+  bind("Dfaire2Action", [this] { editCommands_->DfaireActionExecute(); });
+  bind("Dfaire3Action", [this] { editCommands_->DfaireActionExecute(); });
+  bind("RefaireAction", [this] { editCommands_->RefaireActionExecute(); });
+  bind("ChercherAction", [this] { search_->ChercherActionExecute(); });
+  bind("Remplacer2", [this] { search_->RemplacerActionExecute(); });
+  bind("SuivantAction", [this] { search_->SuivantActionExecute(); });
   for (const auto& c : kTagCommands) {
     const std::string name(c.action);
     bind(name, [this, name] {
@@ -337,6 +362,13 @@ void Tmain::buildMenus() {
         recentMenu_->setObjectName("Recents");
         recentMenu_->menuAction()->setStatusTip("Fichiers récents");
         recentMenu_->menuAction()->setVisible(false);  // filled by the recent files
+        for (int k = 1; k <= 9; ++k) {
+          QAction* item = recentMenu_->addAction(QStringLiteral("&%1").arg(k));
+          item->setObjectName(QStringLiteral("Recent%1").arg(k));
+          item->setVisible(false);
+          connect(item, &QAction::triggered, this, [this, k] { run([this, k] { RecentClick(k); }); });
+          recentActions_.push_back(item);
+        }
       } else if (isStateMenuItem(e)) {
         menu->addAction(menuProxy(std::string(e)));
       } else if (QAction* a = action(std::string(e))) {
@@ -542,8 +574,37 @@ void Tmain::refreshSaveAll() {
   }
 }
 
-void Tmain::InserRecent(const fs::path& /*path*/) {
-  // The recent-files list arrives with the settings store.
+void Tmain::InserRecent(const fs::path& path) {
+  run([&] {
+    auto registry = openUserRegistry([this](const std::string& text) { dialogs_.message(text); });
+    inserRecent(AppSettings, path.string(), *registry);
+  });
+  refreshRecentMenu();
+}
+
+void Tmain::refreshRecentMenu() {
+  const auto items = recentItems(AppSettings);
+  bool any = false;
+  for (std::size_t k = 0; k < items.size(); ++k) {
+    QAction* a = recentActions_[k];
+    QString caption = QString::fromLocal8Bit(items[k].caption.c_str());
+    // Only the "&K " prefix is an accelerator; an "&" inside the path is text.
+    caption = caption.left(3) + caption.mid(3).replace("&", "&&");
+    a->setText(caption);
+    a->setVisible(items[k].visible);
+    any = any || items[k].visible;
+  }
+  recentMenu_->menuAction()->setVisible(AppSettings.enabled != 0);
+  recentMenu_->setEnabled(any);
+}
+
+void Tmain::RecentClick(int k) {
+  if (k < 1 || k > static_cast<int>(AppSettings.mru.size())) return;
+  const std::string path = AppSettings.mru[static_cast<std::size_t>(k - 1)];
+  if (path.empty()) return;
+  enableall(true);
+  TChild* child = createChild();
+  child->Ouvrir(path);
 }
 
 void Tmain::CascadeActionExecute() {

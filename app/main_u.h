@@ -45,6 +45,7 @@ class Tmain : public QMainWindow {
   class Tindex* index = nullptr;      // the bookmarks window, set at start-up
   class TTable* table = nullptr;      // the character table, set at start-up
   class TGoToDlg* goToDlg = nullptr;  // the go-to-line dialog, set at start-up
+  class TOptions* Options = nullptr;  // the options dialog, set at start-up
   void AffichertableExecute();
   void AllerligneActionExecute();
 
@@ -98,6 +99,9 @@ class Tmain : public QMainWindow {
 
   // Puts a path at the head of the recent files.
   void InserRecent(const std::filesystem::path& path);
+  void RecentClick(int k);
+  // Captions and visibility of the nine recent-file items from the settings.
+  void refreshRecentMenu();
   // Opens a file in a new document window (command line, recent files).
   TChild* openInNewWindow(const std::filesystem::path& path);
   // Refreshes "Tout enregistrer" from the documents' modified marks.
@@ -129,6 +133,9 @@ class Tmain : public QMainWindow {
   QToolBar* toolBar2_ = nullptr;                            // file and edit
   QToolBar* toolBar3_ = nullptr;                            // titles and boxes
   QMenu* recentMenu_ = nullptr;
+  std::vector<QAction*> recentActions_;
+  class SearchCommands* search_ = nullptr;
+  class EditCommands* editCommands_ = nullptr;
   bool firstActivation_ = true;
   bool quitting_ = false;
   int newDocumentCounter_ = 0;

@@ -31,8 +31,8 @@ const char* const kReplace = "calcul";
 // 100 000 units of ten bytes: tags, words and a line break every eighth unit, each unit
 // holding the search text once.
 std::string makeText() {
-  static const char* const kUnits[] = {"#Ucalc ab ", "x calc #N ", "&Lcalc yz ", "calc 12 #1",
-                                       "ab #Ecalc ", "e=calc+1 ", "\fcalc qrs ", "calcAB #W "};
+  static const char* const kUnits[] = {"#Ucalc ab ", "x calc #N ", "&Lcalc yz ",  "calc 12 #1",
+                                       "ab #Ecalc ", "e=calc+1 ",  "\fcalc qrs ", "calcAB #W "};
   std::string t;
   t.reserve(kMatches * 11);
   for (int i = 0; i < kMatches; ++i) {

@@ -10,6 +10,7 @@ PACKAGES=(
   fonts-dejavu-core
   xvfb xauth xdotool xclip x11-utils imagemagick
   clang clang-tidy
+  xdg-utils shared-mime-info
 )
 
 missing=()

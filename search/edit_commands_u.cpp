@@ -14,10 +14,10 @@ namespace scrivle {
 namespace {
 
 // The commands whose shortcuts the boxes must not keep for themselves.
-constexpr const char* kRoutedActions[] = {
-    "CouperAction", "Couper2Action", "CopierAction",          "Copier2Action",
-    "CollerAction", "Coller2Action", "SlectionnertoutAction", "DfaireAction",
-    "Dfaire2Action", "Dfaire3Action", "RefaireAction"};
+constexpr const char* kRoutedActions[] = {"CouperAction",          "Couper2Action", "CopierAction",
+                                          "Copier2Action",         "CollerAction",  "Coller2Action",
+                                          "SlectionnertoutAction", "DfaireAction",  "Dfaire2Action",
+                                          "Dfaire3Action",         "RefaireAction"};
 
 bool colourOn(const Tmain& main) {
   const QAction* a = main.action("ColorAction");
@@ -81,8 +81,8 @@ void EditCommands::CouperActionExecute() {
     return;
   }
   if (TChild* c = document()) {
-    applyChange(*c, cutSelection(c->model(), *c->Richedit->clipboard(), colourOn(main_),
-                                 AppSettings));
+    applyChange(*c,
+                cutSelection(c->model(), *c->Richedit->clipboard(), colourOn(main_), AppSettings));
   }
 }
 
@@ -100,8 +100,8 @@ void EditCommands::CollerActionExecute() {
     return;
   }
   if (TChild* c = document()) {
-    applyChange(*c, pasteClipboard(c->model(), *c->Richedit->clipboard(), colourOn(main_),
-                                   AppSettings));
+    applyChange(
+        *c, pasteClipboard(c->model(), *c->Richedit->clipboard(), colourOn(main_), AppSettings));
     c->Richedit->scrollCaretIntoView();
   }
 }

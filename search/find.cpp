@@ -89,8 +89,7 @@ TextChange FindReplace::ReplaceDialogReplace(SearchDialog& replaceDialog, Search
 
 TextChange FindReplace::replaceAll(SearchDialog& dialog, SearchTarget& editor) {
   const SearchOptions o = dialog.options();
-  if (o.findText == o.replaceText &&
-      dialogs_.confirm(kEndlessLoopQuestion, false) != Answer::Yes) {
+  if (o.findText == o.replaceText && dialogs_.confirm(kEndlessLoopQuestion, false) != Answer::Yes) {
     return {};
   }
   TextModel& m = editor.model;
@@ -143,7 +142,9 @@ ReplaceAllResult replaceAllFrom(TextModel& model, Pos start, const SearchOptions
 
   // The text from start, read once; the new text of [first, copied) is built in out.
   const std::string hay = model.text(start, n - start);
-  auto at = [&](Pos p) { return static_cast<unsigned char>(hay[static_cast<std::size_t>(p - start)]); };
+  auto at = [&](Pos p) {
+    return static_cast<unsigned char>(hay[static_cast<std::size_t>(p - start)]);
+  };
   std::string out;
   Pos first = -1;
   Pos copied = start;
@@ -171,7 +172,8 @@ ReplaceAllResult replaceAllFrom(TextModel& model, Pos start, const SearchOptions
       copied = hit;
       out.reserve(hay.size() + hay.size() / 4);
     }
-    out.append(hay, static_cast<std::size_t>(copied - start), static_cast<std::size_t>(hit - copied));
+    out.append(hay, static_cast<std::size_t>(copied - start),
+               static_cast<std::size_t>(hit - copied));
     out += replacement;
     copied = hit + m;
     from = copied;

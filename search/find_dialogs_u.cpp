@@ -122,7 +122,8 @@ SearchCommands::SearchCommands(Tmain& main, std::function<TChild*()> currentDocu
       a->setData(mode);
     }
   };
-  connect(FindDialog, &TFindDialog::findNext, this, [this] { main_.run([this] { FindDialogFind(); }); });
+  connect(FindDialog, &TFindDialog::findNext, this,
+          [this] { main_.run([this] { FindDialogFind(); }); });
   connect(ReplaceDialog, &TFindDialog::findNext, this,
           [this] { main_.run([this] { ReplaceDialogFind(); }); });
   connect(ReplaceDialog, &TReplaceDialog::replace, this,

@@ -6,48 +6,27 @@
 namespace scrivle {
 
 const std::array<NamedColour, 42> kNamedColours = {{
-    {"clBlack", 0x00000000},
-    {"clMaroon", 0x00000080},
-    {"clGreen", 0x00008000},
-    {"clOlive", 0x00008080},
-    {"clNavy", 0x00800000},
-    {"clPurple", 0x00800080},
-    {"clTeal", 0x00808000},
-    {"clGray", 0x00808080},
-    {"clSilver", 0x00C0C0C0},
-    {"clRed", 0x000000FF},
-    {"clLime", 0x0000FF00},
-    {"clYellow", 0x0000FFFF},
-    {"clBlue", 0x00FF0000},
-    {"clFuchsia", 0x00FF00FF},
-    {"clAqua", 0x00FFFF00},
-    {"clWhite", 0x00FFFFFF},
-    {"clScrollBar", 0x80000000},
-    {"clBackground", 0x80000001},
-    {"clActiveCaption", 0x80000002},
-    {"clInactiveCaption", 0x80000003},
-    {"clMenu", 0x80000004},
-    {"clWindow", 0x80000005},
-    {"clWindowFrame", 0x80000006},
-    {"clMenuText", 0x80000007},
-    {"clWindowText", 0x80000008},
-    {"clCaptionText", 0x80000009},
-    {"clActiveBorder", 0x8000000A},
-    {"clInactiveBorder", 0x8000000B},
-    {"clAppWorkSpace", 0x8000000C},
-    {"clHighlight", 0x8000000D},
-    {"clHighlightText", 0x8000000E},
-    {"clBtnFace", 0x8000000F},
-    {"clBtnShadow", 0x80000010},
-    {"clGrayText", 0x80000011},
-    {"clBtnText", 0x80000012},
-    {"clInactiveCaptionText", 0x80000013},
-    {"clBtnHighlight", 0x80000014},
-    {"cl3DDkShadow", 0x80000015},
-    {"cl3DLight", 0x80000016},
-    {"clInfoText", 0x80000017},
-    {"clInfoBk", 0x80000018},
-    {"clNone", 0x1FFFFFFF},
+    {"clBlack", 0x00000000},         {"clMaroon", 0x00000080},
+    {"clGreen", 0x00008000},         {"clOlive", 0x00008080},
+    {"clNavy", 0x00800000},          {"clPurple", 0x00800080},
+    {"clTeal", 0x00808000},          {"clGray", 0x00808080},
+    {"clSilver", 0x00C0C0C0},        {"clRed", 0x000000FF},
+    {"clLime", 0x0000FF00},          {"clYellow", 0x0000FFFF},
+    {"clBlue", 0x00FF0000},          {"clFuchsia", 0x00FF00FF},
+    {"clAqua", 0x00FFFF00},          {"clWhite", 0x00FFFFFF},
+    {"clScrollBar", 0x80000000},     {"clBackground", 0x80000001},
+    {"clActiveCaption", 0x80000002}, {"clInactiveCaption", 0x80000003},
+    {"clMenu", 0x80000004},          {"clWindow", 0x80000005},
+    {"clWindowFrame", 0x80000006},   {"clMenuText", 0x80000007},
+    {"clWindowText", 0x80000008},    {"clCaptionText", 0x80000009},
+    {"clActiveBorder", 0x8000000A},  {"clInactiveBorder", 0x8000000B},
+    {"clAppWorkSpace", 0x8000000C},  {"clHighlight", 0x8000000D},
+    {"clHighlightText", 0x8000000E}, {"clBtnFace", 0x8000000F},
+    {"clBtnShadow", 0x80000010},     {"clGrayText", 0x80000011},
+    {"clBtnText", 0x80000012},       {"clInactiveCaptionText", 0x80000013},
+    {"clBtnHighlight", 0x80000014},  {"cl3DDkShadow", 0x80000015},
+    {"cl3DLight", 0x80000016},       {"clInfoText", 0x80000017},
+    {"clInfoBk", 0x80000018},        {"clNone", 0x1FFFFFFF},
 }};
 
 std::string colourToText(ColorRef colour) {
@@ -238,12 +217,12 @@ std::size_t indexOf(const std::array<std::string_view, N>& record, std::string_v
 }
 
 // The order the keys are read in differs from the record's order and from the saving's.
-constexpr std::array<std::string_view, kEtTagCount> kEtSaveOrder = {
-    "0", "1", "2", "3", "C", "Do", "E", "L", "P", "R", "Si"};
-constexpr std::array<std::string_view, kDieseTagCount> kDieseLoadOrder = {
-    "1", "2", "3", "E", "I", "N", "S", "U", "V", "W"};
-constexpr std::array<std::string_view, kDieseTagCount> kDieseSaveOrder = {
-    "1", "2", "3", "N", "U", "E", "I", "S", "V", "W"};
+constexpr std::array<std::string_view, kEtTagCount> kEtSaveOrder = {"0", "1", "2", "3", "C", "Do",
+                                                                    "E", "L", "P", "R", "Si"};
+constexpr std::array<std::string_view, kDieseTagCount> kDieseLoadOrder = {"1", "2", "3", "E", "I",
+                                                                          "N", "S", "U", "V", "W"};
+constexpr std::array<std::string_view, kDieseTagCount> kDieseSaveOrder = {"1", "2", "3", "N", "U",
+                                                                          "E", "I", "S", "V", "W"};
 
 void loadStyle(Access& a, TStyleTag& s, ColorRef colour) {
   a.colour("Couleur", s.Couleur, colour);
@@ -271,8 +250,7 @@ void loadFamily(Access& a, TStyleTous& s, ColorRef colour) {
 template <std::size_t N>
 void loadTags(Access& a, std::string_view key, Flag& defaut, std::array<TStyleTag, N>& tags,
               const std::array<std::string_view, N>& record,
-              const std::array<std::string_view, N>& order, TStyleTous& family,
-              ColorRef colour) {
+              const std::array<std::string_view, N>& order, TStyleTous& family, ColorRef colour) {
   a.at(RegRoot::CurrentUser, std::string(key));
   a.flag("defaut", defaut, true);
   for (const std::string_view letter : order) {

@@ -305,7 +305,8 @@ std::vector<std::u32string> logicalLines(const std::u32string& text) {
       pending.clear();
       continuing = false;
     }
-    if (end < text.size() && text[end] == U'\r' && end + 1 < text.size() && text[end + 1] == U'\n') {
+    if (end < text.size() && text[end] == U'\r' && end + 1 < text.size() &&
+        text[end + 1] == U'\n') {
       ++end;
     }
     at = end + 1;
@@ -473,8 +474,7 @@ const StoredValue* Store::findValue(const StoredKey& key, std::string_view name)
   return nullptr;
 }
 
-void Store::set(RegRoot root, std::string_view key, std::string_view name,
-                const RegValue& value) {
+void Store::set(RegRoot root, std::string_view key, std::string_view name, const RegValue& value) {
   StoredKey& k = create(root, key);
   for (StoredValue& v : k.values) {
     if (sameName(v.name, name)) {
@@ -634,12 +634,11 @@ std::string format(const Store& store) {
   const Store::Map& keys = store.keys();
   for (auto it = keys.begin(); it != keys.end(); ++it) {
     const auto next = std::next(it);
-    const bool hasChild = next != keys.end() && next->first.first == it->first.first &&
-                          next->first.second.size() > it->first.second.size() &&
-                          next->first.second.compare(0, it->first.second.size(),
-                                                     it->first.second) == 0 &&
-                          (it->first.second.empty() ||
-                           next->first.second[it->first.second.size()] == '\\');
+    const bool hasChild =
+        next != keys.end() && next->first.first == it->first.first &&
+        next->first.second.size() > it->first.second.size() &&
+        next->first.second.compare(0, it->first.second.size(), it->first.second) == 0 &&
+        (it->first.second.empty() || next->first.second[it->first.second.size()] == '\\');
     if (it->second.values.empty() && hasChild) {
       continue;
     }
@@ -905,12 +904,13 @@ void FileRegistry::setAside(const std::string& why) {
     aside += ".damaged-" + utcStamp() + "-" + std::to_string(n);
   }
   fs::rename(file_, aside, ec);
-  std::string text = "Le fichier des réglages de Scrivle « " + display(file_) +
-                     " » est illisible (" + why + ").";
+  std::string text =
+      "Le fichier des réglages de Scrivle « " + display(file_) + " » est illisible (" + why + ").";
   if (ec) {
     unreadable_ = text;  // left in place: writing over it would lose it
-    text += " Il n'a pas pu être mis de côté : les réglages par défaut sont utilisés "
-            "et ne seront pas enregistrés.";
+    text +=
+        " Il n'a pas pu être mis de côté : les réglages par défaut sont utilisés "
+        "et ne seront pas enregistrés.";
   } else {
     text += " Il a été mis de côté sous le nom « " + display(aside) +
             " » et les réglages par défaut sont repris.";
@@ -1006,9 +1006,7 @@ std::optional<RegValue> FileRegistry::read(RegRoot root, std::string_view key,
 
 void FileRegistry::write(RegRoot root, std::string_view key, std::string_view name,
                          const RegValue& value) {
-  inBatch([&] {
-    change({Change::Kind::Set, root, trimKeyPath(key), std::string(name), value});
-  });
+  inBatch([&] { change({Change::Kind::Set, root, trimKeyPath(key), std::string(name), value}); });
 }
 
 void FileRegistry::createKey(RegRoot root, std::string_view key) {

@@ -82,8 +82,7 @@ class FileRegistry : public Registry {
   const std::filesystem::path& file() const { return file_; }
 
   bool keyExists(RegRoot root, std::string_view key) override;
-  std::optional<RegValue> read(RegRoot root, std::string_view key,
-                               std::string_view name) override;
+  std::optional<RegValue> read(RegRoot root, std::string_view key, std::string_view name) override;
   void write(RegRoot root, std::string_view key, std::string_view name,
              const RegValue& value) override;
   void createKey(RegRoot root, std::string_view key) override;

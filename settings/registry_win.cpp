@@ -27,8 +27,8 @@ HKEY rootKey(RegRoot root) {
 }
 
 [[noreturn]] void fail(RegistryError::Kind kind, std::string_view key, LONG code) {
-  throw RegistryError(kind, "Erreur " + std::to_string(code) + " du registre sur la clé " +
-                                std::string(key));
+  throw RegistryError(
+      kind, "Erreur " + std::to_string(code) + " du registre sur la clé " + std::string(key));
 }
 
 // Closes the key when leaving the scope.
@@ -48,8 +48,8 @@ class OpenKey {
   }
   LONG create(RegRoot root, std::string_view key, REGSAM access) {
     const std::string path = trimKeyPath(key);
-    return RegCreateKeyExA(rootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                           access, nullptr, &key_, nullptr);
+    return RegCreateKeyExA(rootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                           nullptr, &key_, nullptr);
   }
   HKEY get() const { return key_; }
 
@@ -131,8 +131,9 @@ void WinRegistry::write(RegRoot root, std::string_view key, std::string_view nam
     }
   }
   const std::string valueName(name);
-  rc = RegSetValueExA(k.get(), valueName.c_str(), 0, static_cast<DWORD>(value.type),
-                      reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+  rc =
+      RegSetValueExA(k.get(), valueName.c_str(), 0, static_cast<DWORD>(value.type),
+                     reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
   if (rc != ERROR_SUCCESS) {
     fail(RegistryError::Kind::Write, key, rc);
   }
@@ -188,8 +189,8 @@ std::vector<std::string> WinRegistry::valueNames(RegRoot root, std::string_view 
     return names;
   }
   DWORD longest = 0;
-  RegQueryInfoKeyA(k.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
-                   &longest, nullptr, nullptr, nullptr);
+  RegQueryInfoKeyA(k.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest,
+                   nullptr, nullptr, nullptr);
   std::string buffer(longest + 2, '\0');
   for (DWORD i = 0;; ++i) {
     DWORD size = static_cast<DWORD>(buffer.size());

@@ -11,8 +11,7 @@ namespace scrivle {
 class WinRegistry : public Registry {
  public:
   bool keyExists(RegRoot root, std::string_view key) override;
-  std::optional<RegValue> read(RegRoot root, std::string_view key,
-                               std::string_view name) override;
+  std::optional<RegValue> read(RegRoot root, std::string_view key, std::string_view name) override;
   void write(RegRoot root, std::string_view key, std::string_view name,
              const RegValue& value) override;
   void createKey(RegRoot root, std::string_view key) override;

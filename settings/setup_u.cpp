@@ -15,6 +15,8 @@
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QScreen>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QTabWidget>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -90,10 +92,38 @@ void setCaptionStyle(QPushButton* b, TOptions::Element e, bool on) {
   b->setFont(f);
 }
 
-// A button caption in calculator bytes; '&' doubled so that it shows.
-QString calcCaption(const std::string& bytes) {
-  return toQString(bytes).replace('&', "&&");
-}
+// A colour button: its caption is calculator text drawn cell by cell in the calculator
+// font, as the editor draws it, in the colour, bold and italic of the style it edits.
+class CalcCaptionButton : public QPushButton {
+ public:
+  explicit CalcCaptionButton(std::string bytes) : bytes_(std::move(bytes)) {
+    setText(toQString(bytes_).replace('&', "&&"));  // for the size and for screen readers
+    setMinimumHeight(CalcFont::instance().cellHeight() + 8);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* /*event*/) override {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButton, option);
+    CalcFont& calc = CalcFont::instance();
+    const int n = static_cast<int>(bytes_.size());
+    int x = (width() - (n * calc.cellWidth())) / 2;
+    const int y = (height() - calc.cellHeight()) / 2;
+    QColor colour = palette().color(QPalette::Active, QPalette::ButtonText);
+    if (!isEnabled()) colour.setAlpha(96);  // the style stays readable, faded
+    for (char c : bytes_) {
+      calc.drawByte(painter, x, y, static_cast<unsigned char>(c), colour, font().bold(),
+                    font().italic());
+      x += calc.cellWidth();
+    }
+  }
+
+ private:
+  std::string bytes_;
+};
 
 // An integer as the dialog reads one: optional sign and decimal digits.
 std::optional<int> integerIn(const QLineEdit* edit) {
@@ -135,6 +165,7 @@ TOptions::TOptions(QWidget* parent) : QDialog(parent) {
   main_ = qobject_cast<Tmain*>(parent);
 
   PageControl1 = named(new QTabWidget(this), "PageControl1");
+  PageControl1->setUsesScrollButtons(false);  // every page caption in view
   buildTitlesPage();
   TabSheet2 = buildTagsPage(true);
   TabSheet3 = buildTagsPage(false);
@@ -205,9 +236,8 @@ void TOptions::run(const std::function<void()>& handler) {
 TOptions::StyleRow TOptions::makeRow(const QString& name, const std::string& caption,
                                      QCheckBox* defaultBox) {
   StyleRow row;
-  row.Btn = new QPushButton(calcCaption(caption));
+  row.Btn = new CalcCaptionButton(caption);
   row.Btn->setObjectName("Btn" + name);
-  row.Btn->setFont(CalcFont::instance().font());
   hint(row.Btn, kColourHint);
   row.CheckGras = new QCheckBox;
   row.CheckGras->setObjectName("CheckGras" + name);
@@ -245,8 +275,7 @@ void TOptions::buildTitlesPage() {
     auto* view = new EditorView;
     view->setObjectName("RichEditMenu" + n);
     hint(view, "Ce qui sera inseré pour le titre " + n);
-    view->setMinimumSize(230, 70);
-    view->setMaximumHeight(90);
+    view->setFixedSize(300, 84);
     view->onKeyDown = [this, i](int& key, ShiftState shift) { RichEditMenuKeyDown(i, key, shift); };
     view->onKeyPress = [this](unsigned char& ch) { EditMenuKeyPress(ch); };
     // A change without a typed character (Delete, a paste) counts as well: otherwise OK
@@ -297,6 +326,7 @@ QWidget* TOptions::buildTagsPage(bool diese) {
       g->addWidget(l, 0, text[0] == 'G' ? 1 : 2);
     }
     fill(g);
+    g->setRowStretch(g->rowCount(), 1);  // rows from the top in both boxes
     grid->addWidget(box, 0, column);
   };
   auto addRow = [](QGridLayout* g, int line, const StyleRow& row) {

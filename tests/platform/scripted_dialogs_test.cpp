@@ -22,9 +22,17 @@ TEST(ScriptedDialogs, AnswersInOrderAndLogsEveryBox) {
   std::ofstream(script) << "# comment\nmessage\n\nconfirm no\r\nsave /tmp/x.89t\nsave\n"
                            "confirm yes\nopen\n";
 
+#ifdef _WIN32
+  _putenv_s("SCRIVLE_TEST_DIALOGS", script.string().c_str());
+#else
   ::setenv("SCRIVLE_TEST_DIALOGS", script.c_str(), 1);
+#endif
   auto dialogs = ScriptedDialogs::fromEnvironment();
+#ifdef _WIN32
+  _putenv_s("SCRIVLE_TEST_DIALOGS", "");
+#else
   ::unsetenv("SCRIVLE_TEST_DIALOGS");
+#endif
   ASSERT_NE(dialogs, nullptr);
   EXPECT_EQ(ScriptedDialogs::fromEnvironment(), nullptr);
 

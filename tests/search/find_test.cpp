@@ -24,7 +24,8 @@ class FakeSearchDialog : public SearchDialog {
 
 class FindTest : public ::testing::Test {
  protected:
-  FindTest() : settings_(test::tagSettings()), target_{model_, true, settings_, {}}, engine_(dialogs_) {}
+  FindTest()
+      : settings_(test::tagSettings()), target_{model_, true, settings_, {}}, engine_(dialogs_) {}
 
   void load(std::string_view text, Pos caret = 0) {
     model_.load(text);
@@ -189,8 +190,8 @@ void replaceAllByLoop(TextModel& m, const SearchOptions& o, const TParametre& p)
 
 TEST(ReplaceAll, OnePassEqualsTheLoop) {
   const TParametre p = test::tagSettings();
-  const std::vector<std::string> atoms = {"a", "A", "b", "#", "U", "&", "L", " ", "\r\n", "_",
-                                          "\x80", "\f", "-"};
+  const std::vector<std::string> atoms = {"a", "A",    "b", "#",    "U",  "&", "L",
+                                          " ", "\r\n", "_", "\x80", "\f", "-"};
   const std::vector<std::string> needles = {"a", "ab", "a#", "#U", "-", "&", " a", "Ab"};
   const std::vector<std::string> reps = {"", "b", "ab", "#", "U", "&", "-", "a a"};
   std::mt19937 rng(7);
@@ -198,8 +199,8 @@ TEST(ReplaceAll, OnePassEqualsTheLoop) {
     std::string text;
     const int len = static_cast<int>(rng() % 40);
     for (int i = 0; i < len; ++i) text += atoms[rng() % atoms.size()];
-    SearchOptions o{needles[rng() % needles.size()], reps[rng() % reps.size()],
-                    (rng() & 1) != 0, (rng() & 2) != 0};
+    SearchOptions o{needles[rng() % needles.size()], reps[rng() % reps.size()], (rng() & 1) != 0,
+                    (rng() & 2) != 0};
     const Pos start = len == 0 ? 0 : static_cast<Pos>(rng() % text.size());
     TextModel fast;
     TextModel loop;
@@ -210,9 +211,9 @@ TEST(ReplaceAll, OnePassEqualsTheLoop) {
     }
     const int delta = replaceAllFrom(fast, start, o, true, p).sizeDelta;
     replaceAllByLoop(loop, o, p);
-    SCOPED_TRACE(testing::Message() << "text '" << text << "' find '" << o.findText
-                                    << "' by '" << o.replaceText << "' case " << o.matchCase
-                                    << " word " << o.wholeWord << " from " << start);
+    SCOPED_TRACE(testing::Message()
+                 << "text '" << text << "' find '" << o.findText << "' by '" << o.replaceText
+                 << "' case " << o.matchCase << " word " << o.wholeWord << " from " << start);
     ASSERT_EQ(fast.text(), loop.text());
     ASSERT_EQ(marks(fast), marks(loop));
     ASSERT_EQ(fast.caret(), loop.caret());

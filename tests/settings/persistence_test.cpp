@@ -43,14 +43,22 @@ class Persistence : public ::testing::TestWithParam<std::string> {
   std::optional<RegValue> get(std::string_view key, std::string_view name) {
     return reg_->read(RegRoot::CurrentUser, key, name);
   }
+  static std::string id(std::string key, std::string_view name) {
+    key += '|';
+    key += name;
+    return foldCase(key);
+  }
   // Every value under a key and its subkeys: "key|name" -> value.
   std::map<std::string, RegValue> tree(RegRoot root, const std::string& key) {
     std::map<std::string, RegValue> out;
     for (const std::string& name : reg_->valueNames(root, key)) {
-      out[foldCase(key + "|" + name)] = *reg_->read(root, key, name);
+      out[id(key, name)] = *reg_->read(root, key, name);
     }
     for (const std::string& sub : reg_->subKeys(root, key)) {
-      out.merge(tree(root, key + "\\" + sub));
+      std::string child = key;
+      child += '\\';
+      child += sub;
+      out.merge(tree(root, child));
     }
     return out;
   }
@@ -128,7 +136,9 @@ std::map<std::string, RegValue> firstRunTable() {
   }
   std::map<std::string, RegValue> table;
   for (auto& [key, name, value] : rows) {
-    table[foldCase(key + "|" + name)] = value;
+    key += '|';
+    key += name;
+    table[foldCase(key)] = value;
   }
   return table;
 }
@@ -140,8 +150,7 @@ const auto kStores = ::testing::Values("file", "win");
 #else
 const auto kStores = ::testing::Values("file");
 #endif
-INSTANTIATE_TEST_SUITE_P(Stores, Persistence, kStores,
-                         [](const auto& info) { return info.param; });
+INSTANTIATE_TEST_SUITE_P(Stores, Persistence, kStores, [](const auto& info) { return info.param; });
 
 TEST_P(Persistence, FirstRunWritesTheWholeTreeThenReadsItBack) {
   TParametre s;
@@ -164,7 +173,7 @@ TEST_P(Persistence, FirstRunWritesTheWholeTreeThenReadsItBack) {
   load(again);
   EXPECT_EQ(again.DefaultExt, "9xt");
   EXPECT_EQ(again.DefaultName, "essai");
-  before[foldCase(std::string(kOptionsKey) + "|DefaultExt")] = sz("9xt");
+  before[id(std::string(kOptionsKey), "DefaultExt")] = sz("9xt");
   EXPECT_EQ(tree(RegRoot::CurrentUser, "\\Software\\Scrivle"), before);
 }
 
@@ -201,8 +210,8 @@ TEST_P(Persistence, StoredFormsOfColoursAndCounts) {
 
   // Exactly equal to a named colour: the name; anything else: "$" form.
   const std::vector<std::pair<ColorRef, std::string>> stored = {
-      {0x000000FF, "clRed"},         {0x00FF8000, "$00FF8000"}, {0x1FFFFFFF, "clNone"},
-      {0x80000018, "clInfoBk"},      {0x80000019, "$80000019"}, {0x00000000, "clBlack"},
+      {0x000000FF, "clRed"},    {0x00FF8000, "$00FF8000"}, {0x1FFFFFFF, "clNone"},
+      {0x80000018, "clInfoBk"}, {0x80000019, "$80000019"}, {0x00000000, "clBlack"},
       {0x0000FF01, "$0000FF01"}};
   for (const auto& [colour, text] : stored) {
     EXPECT_EQ(colourToText(colour), text);

@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QImage>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPushButton>
@@ -268,6 +269,44 @@ TEST_F(OptionsTest, AssociationRegistersAndUninstallRemovesEverything) {
   EXPECT_FALSE(fs::exists(dir_ / "data" / "applications" / "scrivle.desktop"));
   EXPECT_FALSE(fs::exists(dir_ / "templates" / "Texte TI.9xt"));
   EXPECT_TRUE(fs::exists(dir_ / "cwd"));  // InstallDir is not empty: it stays
+}
+
+// Every page drawn, colour buttons showing their colour. With SCRIVLE_SCREENSHOT_DIR set
+// (run under Xvfb with QT_QPA_PLATFORM=xcb for the real window system) the pages are
+// also saved there for a person to look at.
+TEST_F(OptionsTest, PagesDrawAndColourButtonsPreviewTheirStyle) {
+  TOptions& o = show();
+  const char* out = std::getenv("SCRIVLE_SCREENSHOT_DIR");
+  for (int i = 0; i < o.PageControl1->count(); ++i) {
+    o.PageControl1->setCurrentIndex(i);
+    QApplication::processEvents();
+    const QImage page = o.grab().toImage();
+    ASSERT_FALSE(page.isNull());
+    if (out != nullptr) page.save(QString("%1/options-%2.png").arg(out).arg(i + 1));
+  }
+  // Pixels of the caption's own colour: the button previews its style.
+  auto countNear = [](QPushButton* b, QColor c) {
+    const QImage img = b->grab().toImage();
+    int n = 0;
+    for (int y = 0; y < img.height(); ++y) {
+      for (int x = 0; x < img.width(); ++x) {
+        const QColor p = img.pixelColor(x, y);
+        n += std::abs(p.red() - c.red()) + std::abs(p.green() - c.green()) +
+                         std::abs(p.blue() - c.blue()) <
+                     60
+                 ? 1
+                 : 0;
+      }
+    }
+    return n;
+  };
+  o.PageControl1->setCurrentIndex(1);
+  QApplication::processEvents();
+  EXPECT_GT(countNear(o.Row_All.Btn, Qt::blue), 0);
+  o.PageControl1->setCurrentIndex(2);
+  QApplication::processEvents();
+  EXPECT_GT(countNear(o.Row__All.Btn, Qt::red), 0);
+  EXPECT_EQ(countNear(o.Row__All.Btn, Qt::blue), 0);
 }
 
 }  // namespace
