@@ -8,28 +8,8 @@ for tool in Xvfb xdotool xclip cmp od; do
   command -v "$tool" >/dev/null || { echo "missing $tool"; exit 1; }
 done
 
-WORK=$(mktemp -d)
-XPID=""
-APID=""
-cleanup() {
-  if [ -n "$APID" ]; then kill -9 "$APID" 2>/dev/null; wait "$APID" 2>/dev/null; fi || true
-  [ -n "$XPID" ] && kill "$XPID" 2>/dev/null || true
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-for n in $(seq 141 190); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then DISPLAY_NUM=$n; break; fi
-done
-Xvfb ":$DISPLAY_NUM" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-XPID=$!
-export DISPLAY=":$DISPLAY_NUM"
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-
-export XDG_STATE_HOME="$WORK/state" XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data"
-export SCRIVLE_REGISTRY="$WORK/registry.reg"
-unset QT_QPA_PLATFORM
-mkdir -p "$WORK/docs"
+# shellcheck source=../support/xvfb_session.sh
+source "$(dirname "$0")/../support/xvfb_session.sh" 141
 cd "$WORK/docs"
 # "α=1", CR LF, "fin": calculator bytes.
 printf '\x80=1\r\nfin' > essai.txt

@@ -7,30 +7,9 @@ for tool in Xvfb xdotool; do
   command -v "$tool" >/dev/null || { echo "missing $tool"; exit 1; }
 done
 
-WORK=$(mktemp -d)
-XPID=""
-APID=""
-cleanup() {
-  if [ -n "$APID" ]; then kill -9 "$APID" 2>/dev/null; wait "$APID" 2>/dev/null; fi || true
-  [ -n "$XPID" ] && kill "$XPID" 2>/dev/null || true
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
-# A display of our own.
-for n in $(seq 91 140); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then DISPLAY_NUM=$n; break; fi
-done
-Xvfb ":$DISPLAY_NUM" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-XPID=$!
-export DISPLAY=":$DISPLAY_NUM"
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-
-export XDG_STATE_HOME="$WORK/state" XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data"
-export SCRIVLE_REGISTRY="$WORK/registry.reg"
+# shellcheck source=../support/xvfb_session.sh
+source "$(dirname "$0")/../support/xvfb_session.sh" 91
 export SCRIVLE_AUTOSAVE_TIME=500
-unset QT_QPA_PLATFORM
-mkdir -p "$WORK/docs"
 cd "$WORK/docs"
 printf 'hello' > essai.txt
 
