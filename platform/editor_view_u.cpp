@@ -615,6 +615,26 @@ void EditorView::keyPressEvent(QKeyEvent* e) {
     e->ignore();  // a dialog around the editor still closes on Escape
     return;
   }
+  // Keypad digits and operators have key codes of their own but type their
+  // character like any other key, unless the handler turned the key into another.
+  const Qt::KeyboardModifiers mods = e->modifiers();
+  const bool keypadText = (mods & Qt::KeypadModifier) != 0 && code >= 96 && code <= 111 &&
+                          ((mods & Qt::ControlModifier) != 0) == ((mods & Qt::AltModifier) != 0) &&
+                          printable(e->text());
+  if (keypadText && keyCode == code) {
+    for (char b : toCalc(e->text())) {
+      auto ch = static_cast<unsigned char>(b);
+      if (onKeyPress) {
+        onKeyPress(ch);
+      }
+      if (ch != 0) {
+        applyChar(ch);
+      }
+    }
+    afterAction();
+    e->accept();
+    return;
+  }
   actOnKey(keyCode, shift);
   e->accept();
 }

@@ -109,6 +109,13 @@ TEST_F(EditorViewTest, KeyDownSeesAzertyCodes) {
   // Non-character keys carry the real modifiers.
   QTest::keyClick(&view, Qt::Key_Left, Qt::ShiftModifier | Qt::ControlModifier);
   EXPECT_EQ(downs.back(), std::make_pair(37, ShiftState{ShiftShift | ShiftCtrl}));
+  // Keypad keys report their own codes and still type their character.
+  model().setSel(model().length(), 0);
+  QTest::keyClick(&view, Qt::Key_1, Qt::KeypadModifier);
+  QTest::keyClick(&view, Qt::Key_Plus, Qt::KeypadModifier);
+  EXPECT_EQ(downs[downs.size() - 2], std::make_pair(97, ShiftState{ShiftNone}));
+  EXPECT_EQ(downs.back(), std::make_pair(107, ShiftState{ShiftNone}));
+  EXPECT_EQ(model().text(), "#U&11+");
 }
 
 TEST_F(EditorViewTest, InputMethodTextTakesTheKeyRoad) {
