@@ -3,6 +3,7 @@
 //
 // (a) whole-document colouring of 1 MB with a tag every 8 bytes;
 // (b) one keystroke (key-down routine plus the edit) in the middle of 10 KB and 10 MB.
+#include "bench/bench_main.h"
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -260,14 +261,6 @@ void printSummary() {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  Reporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  printSummary();
-  return 0;
+  return scrivle::bench::runBenchmarks<Reporter>(argc, argv, printSummary);
 }
+

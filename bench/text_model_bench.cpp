@@ -1,5 +1,6 @@
 // The editor model against QPlainTextEdit: loading a large text and laying out its first
 // screen, one insertion in the middle, colouring many small ranges, and memory per byte.
+#include "bench/bench_main.h"
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -298,14 +299,6 @@ BENCHMARK(BM_SetStyle_Model)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SetStyle_QPlainTextEdit)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  Reporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  printSummary();
-  return 0;
+  return scrivle::bench::runBenchmarks<Reporter>(argc, argv, printSummary);
 }
+
