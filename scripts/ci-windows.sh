@@ -10,20 +10,7 @@ BUILD=$ROOT/${BUILD_DIR_WIN:-build-win}
 JOBS=${JOBS:-2}
 
 PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix wine wine64 libgtest-dev)
-missing=()
-for p in "${PACKAGES[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  $SUDO apt-get update -qq
-  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+scripts/install-packages.sh "${PACKAGES[@]}"
 
 TOOLCHAIN=$ROOT/cmake/mingw-w64.cmake
 
