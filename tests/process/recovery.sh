@@ -28,14 +28,14 @@ type_into_main() {
 "$BIN" essai.txt &
 APID=$!
 wait_for 20 main_window || { echo "main window never appeared"; exit 1; }
-sleep 1
+sleep 2
 type_into_main "typed "
 xdotool key ctrl+n
 sleep 0.5
 type_into_main "brand new"
-wait_for 10 test -s "$XDG_STATE_HOME/Scrivle/Nouveau1.tmp" || { echo "no auto-save of the new document"; ls -la "$XDG_STATE_HOME/Scrivle" || true; exit 1; }
-wait_for 10 test -s "$XDG_STATE_HOME/Scrivle/essai.txt.tmp" || { echo "no auto-save of the opened document"; exit 1; }
-sleep 1
+wait_for 30 test -s "$XDG_STATE_HOME/Scrivle/Nouveau1.tmp" || { echo "no auto-save of the new document"; ls -la "$XDG_STATE_HOME/Scrivle" || true; exit 1; }
+wait_for 30 test -s "$XDG_STATE_HOME/Scrivle/essai.txt.tmp" || { echo "no auto-save of the opened document"; exit 1; }
+sleep 2
 grep -q 'brand new' "$XDG_STATE_HOME/Scrivle/Nouveau1.tmp"
 grep -q 'typed hello' "$XDG_STATE_HOME/Scrivle/essai.txt.tmp"
 kill -9 "$APID"; wait "$APID" 2>/dev/null || true; APID=""
@@ -48,19 +48,19 @@ box=$(xdotool search --onlyvisible --name '^Confirmation$' | head -n1)
 xdotool windowfocus "$box"; sleep 0.3; xdotool key --window "$box" alt+o || true
 sleep 0.3
 xdotool search --onlyvisible --name '^Confirmation$' >/dev/null 2>&1 && { xdotool windowfocus "$box"; xdotool key Return; }
-wait_for 10 bash -c "! ls '$XDG_STATE_HOME/Scrivle/'*.tmp" || { echo "temporary files not consumed"; exit 1; }
+wait_for 30 bash -c "! ls '$XDG_STATE_HOME/Scrivle/'*.tmp" || { echo "temporary files not consumed"; exit 1; }
 
 # Each recovered document is marked modified: closing it asks to save it. Save both.
 for round in 1 2; do
   w=$(main_window); xdotool windowfocus "$w"; sleep 0.3
   xdotool key ctrl+F4
-  wait_for 10 xdotool search --onlyvisible --name '^Confirmation$' || { echo "no close question: document not marked modified"; exit 1; }
+  wait_for 30 xdotool search --onlyvisible --name '^Confirmation$' || { echo "no close question: document not marked modified"; exit 1; }
   box=$(xdotool search --onlyvisible --name '^Confirmation$' | head -n1)
   xdotool windowfocus "$box"; sleep 0.3; xdotool key Return
-  wait_for 10 xdotool search --onlyvisible --name 'Enregistrer le texte TI sous' || { echo "no save dialog"; exit 1; }
+  wait_for 30 xdotool search --onlyvisible --name 'Enregistrer le texte TI sous' || { echo "no save dialog"; exit 1; }
   dlg=$(xdotool search --onlyvisible --name 'Enregistrer le texte TI sous' | head -n1)
   xdotool windowfocus "$dlg"; sleep 0.3; xdotool key Return
-  wait_for 10 bash -c "[ \$(ls '$WORK/docs/'*.9xt 2>/dev/null | wc -l) -ge $round ]" || { echo "document $round not saved"; ls -la "$WORK/docs"; exit 1; }
+  wait_for 30 bash -c "[ \$(ls '$WORK/docs/'*.9xt 2>/dev/null | wc -l) -ge $round ]" || { echo "document $round not saved"; ls -la "$WORK/docs"; exit 1; }
 done
 for expected in "brand new" "typed hello"; do
   grep -lq "$expected" "$WORK/docs/"*.9xt || { echo "text '$expected' not found back"; exit 1; }
