@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (build-fuzz/) and runs each for a given time.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]     default: 60 s, every target
-# Targets: calc_file compressor registry text_model. JOBS=n runs n targets at once.
+# Targets: calc_file compressor registry text_model. JOBS=n runs n targets at once;
+# FUZZ_RUNS=n stops each after n inputs from a fixed seed (a repeatable short run).
 # Each target grows its working corpus in build-fuzz/corpus/<target> (seeded from
 # fuzz/corpus/<target>); a failing input lands in fuzz/crashes/<target>/, where
 # core_tests replays it from then on. Exits non-zero when a target failed.
@@ -21,10 +22,11 @@ cmake --build build-fuzz -j"$(nproc)" --target "${targets[@]/#/fuzz_}"
 run_one() {
   local t=$1 work=build-fuzz/corpus/$1 crashes=fuzz/crashes/$1
   mkdir -p "$work" "$crashes"
-  local log=build-fuzz/logs/$t.log start=$SECONDS rc=0
+  local log=build-fuzz/logs/$t.log start=$SECONDS rc=0 extra=()
+  [ -z "${FUZZ_RUNS:-}" ] || extra=(-runs="$FUZZ_RUNS" -seed=1)
   UBSAN_OPTIONS=print_stacktrace=1 "build-fuzz/fuzz/fuzz_$t" "$work" "fuzz/corpus/$t" \
     -max_total_time="$seconds" -max_len=4096 -timeout=10 -rss_limit_mb=2048 \
-    -artifact_prefix="$crashes/" -print_final_stats=1 >"$log" 2>&1 || rc=$?
+    -artifact_prefix="$crashes/" -print_final_stats=1 "${extra[@]}" >"$log" 2>&1 || rc=$?
   local runs
   runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
   echo "fuzz $t: $((SECONDS - start)) s, ${runs:-?} inputs, exit $rc (log: $log)"

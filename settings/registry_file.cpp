@@ -325,11 +325,27 @@ void put(std::u16string& out, std::string_view ascii) {
   }
 }
 
+// Values with control characters go in the hex(1) form; a name has no such form, so the
+// line breaks and zeros a name may hold are written as the escapes the reader knows.
 void putQuoted(std::u16string& out, std::string_view ansi) {
   out += u'"';
   for (const char c : ansi) {
-    if (c == '\\' || c == '"') {
-      out += u'\\';
+    switch (c) {
+      case '\\':
+      case '"':
+        out += u'\\';
+        break;
+      case '\r':
+        out += u"\\r";
+        continue;
+      case '\n':
+        out += u"\\n";
+        continue;
+      case '\0':
+        out += u"\\0";
+        continue;
+      default:
+        break;
     }
     out += ansiToUtf16(static_cast<unsigned char>(c));
   }

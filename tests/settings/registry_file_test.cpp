@@ -42,6 +42,7 @@ TEST(RegistryFile, WritesTheEditorsExportFormatAndReadsItBack) {
   const std::string controls = "a\r\nb\x7f\x12\x0f";
   const std::string c1 = "\x80\x81\x9f\xea";
   const std::string binary(100, '\xAB');
+  const std::string oddName("l\r\n\0", 4);  // a name has no hex form: escapes
   {
     RegistryBatch batch(reg);
     reg.write(RegRoot::CurrentUser, "\\SoftWare\\Scrivle", "InstallDir",
@@ -53,6 +54,7 @@ TEST(RegistryFile, WritesTheEditorsExportFormatAndReadsItBack) {
     reg.write(RegRoot::CurrentUser, "\\Software\\Scrivle\\X", "e",
               RegValue::ofString("%TEMP%", RegType::ExpandSz));
     reg.write(RegRoot::CurrentUser, "\\Software\\Scrivle\\X", "b", RegValue::ofBinary(binary));
+    reg.write(RegRoot::CurrentUser, "\\Software\\Scrivle\\X", oddName, RegValue::ofDword(1));
     reg.write(RegRoot::LocalMachine, kAppPathsKey, "", RegValue::ofString("C:\\S\\Scrivle.exe"));
     batch.commit();
   }
@@ -66,7 +68,7 @@ TEST(RegistryFile, WritesTheEditorsExportFormatAndReadsItBack) {
         "\"texte\"=hex(1):61,00,0d,00,0a,00,62,00,7f,00,12,00,0f,00,00,00\r\n",
         "\"nom\"=hex(1):ac,20,81,00,78,01,ea,00,00,00\r\n",
         "\"e\"=hex(2):25,00,54,00,45,00,4d,00,50,00,25,00,00,00\r\n", "\"b\"=hex:ab,ab,",
-        "ab,\\\r\n  ab,ab,", "App Paths\\Scrivle.exe]\r\n@=\"C:\\\\S\\\\Scrivle.exe\"\r\n"}) {
+        "ab,\\\r\n  ab,ab,", "\"l\\r\\n\\0\"=dword:00000001\r\n", "App Paths\\Scrivle.exe]\r\n@=\"C:\\\\S\\\\Scrivle.exe\"\r\n"}) {
     EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
   }
 
@@ -77,6 +79,7 @@ TEST(RegistryFile, WritesTheEditorsExportFormatAndReadsItBack) {
   EXPECT_EQ(again.read(RegRoot::CurrentUser, "\\Software\\Scrivle\\Menu\\1", "nom")->data, c1);
   EXPECT_EQ(*again.read(RegRoot::CurrentUser, "\\Software\\Scrivle\\X", "b"),
             RegValue::ofBinary(binary));
+  EXPECT_EQ(again.read(RegRoot::CurrentUser, "\\Software\\Scrivle\\X", oddName)->dword, 1U);
   EXPECT_EQ(again.read(RegRoot::CurrentUser, "\\Software\\Scrivle\\X", "e")->type,
             RegType::ExpandSz);
   EXPECT_EQ(again.subKeys(RegRoot::CurrentUser, "\\Software\\Scrivle"),
