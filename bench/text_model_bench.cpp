@@ -247,37 +247,58 @@ double figure(const std::string& prefix) {
 }
 
 void printSummary() {
+  using scrivle::bench::addRow;
+  using scrivle::bench::number;
+  using scrivle::bench::times;
   std::printf("\n=== TextModel vs QPlainTextEdit ===\n");
   const double loadM = figure("BM_Load_Model");
   const double loadQ = figure("BM_Load_QPlainTextEdit");
-  if (loadM > 0) {
+  if (loadM > 0 && loadQ > 0) {
     std::printf(
         "load 10 MB + first screen : model %.1f ms (target <= 150), Qt %.1f ms, Qt/model "
         "= %.1fx (target >= 5)\n",
         loadM, loadQ, loadQ / loadM);
+    addRow({"load 10 MB plain text + lay out the first screen", number(loadM) + " ms",
+            "≤ 150 ms, ≥ 5× faster", "QPlainTextEdit " + number(loadQ) + " ms",
+            times(loadQ / loadM), loadM <= 150 && loadQ / loadM >= 5});
   }
   const double i10m = figure("insert model 10MB");
   const double i10k = figure("insert model 10KB");
-  if (i10m > 0) {
+  const double q10m = figure("insert Qt 10MB");
+  const double q10k = figure("insert Qt 10KB");
+  if (i10m > 0 && i10k > 0 && q10m > 0) {
     std::printf(
         "insert middle, median     : model 10MB %.2f us (target <= 20), 10KB %.2f us, "
         "10MB/10KB = %.2f (target <= 2); Qt 10MB %.2f us, 10KB %.2f us, Qt/model(10MB) "
         "= %.1fx\n",
-        i10m, i10k, i10m / i10k, figure("insert Qt 10MB"), figure("insert Qt 10KB"),
-        figure("insert Qt 10MB") / i10m);
+        i10m, i10k, i10m / i10k, q10m, q10k, q10m / i10m);
+    addRow({"insert one character in the middle of 10 MB, then line count and last line "
+            "(median)",
+            number(i10m, 2) + " µs (10 KB: " + number(i10k, 2) + " µs, 10 MB/10 KB " +
+                number(i10m / i10k, 2) + ")",
+            "≤ 20 µs, 10 MB/10 KB ≤ 2",
+            "QPlainTextEdit " + number(q10m) + " µs (10 KB: " + number(q10k) + " µs)",
+            times(q10m / i10m), i10m <= 20 && i10m / i10k <= 2});
   }
   const double styleM = figure("BM_SetStyle_Model");
   const double styleQ = figure("BM_SetStyle_QPlainTextEdit");
-  if (styleM > 0) {
+  if (styleM > 0 && styleQ > 0) {
     const double scaled = styleQ * kRanges / kQtRanges;
     std::printf(
         "setStyle 100k x 2 over 1MB: model %.2f ms (target <= 20); Qt %.1f ms for %d "
         "ranges, scaled x%d = %.0f ms, Qt/model = %.0fx\n",
         styleM, styleQ, kQtRanges, kRanges / kQtRanges, scaled, scaled / styleM);
+    addRow({"style 100 000 two-character ranges over 1 MB", number(styleM, 2) + " ms",
+            "≤ 20 ms",
+            "QPlainTextEdit " + number(scaled, 0) + " ms (" + number(kQtRanges, 0) +
+                " ranges ×" + std::to_string(kRanges / kQtRanges) + ")",
+            times(scaled / styleM), styleM <= 20});
   }
   const double mem = figure("memory bytes per text byte");
   if (mem > 0) {
     std::printf("memory                    : %.2f bytes per text byte (target <= 3)\n", mem);
+    addRow({"memory per text byte, 10 MB document", number(mem, 2) + " bytes", "≤ 3", "", "",
+            mem <= 3});
   }
 }
 

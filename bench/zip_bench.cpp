@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_main.h"
 #include "compress/zip.h"
 #include "document/tifile.h"
 
@@ -104,27 +105,36 @@ class Reporter : public benchmark::ConsoleReporter {
   }
 };
 
+void printSummary() {
+  using scrivle::bench::number;
+  const double zip = gMicros["BM_ZipBody"];
+  const double deflate = gMicros["BM_Deflate6"];
+  if (zip <= 0 || deflate <= 0) return;
+  const double n = static_cast<double>(body().size());
+  std::printf("\n=== ZipBody vs zlib deflate level 6, %.0f-byte text body ===\n", n);
+  std::printf("ZipBody : %8.1f us (target <= 2000), %6.0f bytes (%.1f%% of the body)\n", zip,
+              gSizes["zip"], 100 * gSizes["zip"] / n);
+  std::printf("deflate : %8.1f us, %6.0f bytes (%.1f%% of the body)\n", deflate,
+              gSizes["deflate"], 100 * gSizes["deflate"] / n);
+  std::printf("deflate/ZipBody time = %.1fx, ZipBody/deflate size = %.2fx\n", deflate / zip,
+              gSizes["zip"] / gSizes["deflate"]);
+  scrivle::bench::addRow(
+      {"`ZipBody` on a " + number(n, 0) + "-byte text body",
+       number(zip, 0) + " µs, " + number(gSizes["zip"], 0) + " bytes (" +
+           number(100 * gSizes["zip"] / n) + " %)",
+       "≤ 2 ms",
+       "zlib deflate level 6: " + number(deflate, 0) + " µs, " + number(gSizes["deflate"], 0) +
+           " bytes (" + number(100 * gSizes["deflate"] / n) + " %)",
+       scrivle::bench::times(deflate / zip) + " faster, " +
+           number(gSizes["zip"] / gSizes["deflate"], 2) + "× larger",
+       zip <= 2000});
+}
+
 }  // namespace
 
 BENCHMARK(BM_ZipBody)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Deflate6)->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  Reporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  const double zip = gMicros["BM_ZipBody"];
-  const double deflate = gMicros["BM_Deflate6"];
-  if (zip > 0 && deflate > 0) {
-    const double n = static_cast<double>(body().size());
-    std::printf("\n=== ZipBody vs zlib deflate level 6, %.0f-byte text body ===\n", n);
-    std::printf("ZipBody : %8.1f us (target <= 2000), %6.0f bytes (%.1f%% of the body)\n", zip,
-                gSizes["zip"], 100 * gSizes["zip"] / n);
-    std::printf("deflate : %8.1f us, %6.0f bytes (%.1f%% of the body)\n", deflate,
-                gSizes["deflate"], 100 * gSizes["deflate"] / n);
-    std::printf("deflate/ZipBody time = %.1fx, ZipBody/deflate size = %.2fx\n", deflate / zip,
-                gSizes["zip"] / gSizes["deflate"]);
-  }
-  return 0;
+  return scrivle::bench::runBenchmarks<Reporter>(argc, argv, printSummary);
 }

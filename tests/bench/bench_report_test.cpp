@@ -1,0 +1,70 @@
+// The benchmark programs' report rows: number formatting, the --report flag taken out of
+// argv before Google Benchmark sees it, and a TSV that keeps one row per line.
+#include "bench/bench_report.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace scrivle::bench {
+namespace {
+
+TEST(BenchReport, NumbersGroupThousandsAndRatiosDropDecimalsAbove100) {
+  EXPECT_EQ(number(999.0, 0), "999");
+  EXPECT_EQ(number(1000.0, 0), "1 000");
+  EXPECT_EQ(number(3753.25, 1), "3 753.2");
+  EXPECT_EQ(number(1234567.0, 0), "1 234 567");
+  EXPECT_EQ(number(-12345.0, 0), "-12 345");
+  EXPECT_EQ(number(0.304, 2), "0.30");
+  EXPECT_EQ(times(16.04), "16.0×");
+  EXPECT_EQ(times(4610.4), "4 610×");
+}
+
+TEST(BenchReport, ReportFlagIsTakenOutOfArgvAndOtherArgumentsKeepTheirOrder) {
+  std::string a0 = "prog", a1 = "--benchmark_filter=X", a2 = "--report=/tmp/r.tsv",
+              a3 = "--v=2";
+  char* argv[] = {a0.data(), a1.data(), a2.data(), a3.data(), nullptr};
+  int argc = 4;
+  EXPECT_EQ(takeReportPath(argc, argv), "/tmp/r.tsv");
+  ASSERT_EQ(argc, 3);
+  EXPECT_STREQ(argv[1], "--benchmark_filter=X");
+  EXPECT_STREQ(argv[2], "--v=2");
+  EXPECT_EQ(argv[3], nullptr);
+#ifndef _WIN32
+  // Without the flag the environment names the file; with neither there is no report.
+  char* argvNone[] = {a0.data(), nullptr};
+  int argcNone = 1;
+  ::setenv("SCRIVLE_BENCH_REPORT", "/tmp/env.tsv", 1);
+  EXPECT_EQ(takeReportPath(argcNone, argvNone), "/tmp/env.tsv");
+  ::unsetenv("SCRIVLE_BENCH_REPORT");
+  EXPECT_EQ(takeReportPath(argcNone, argvNone), "");
+  EXPECT_EQ(argcNone, 1);
+#endif
+  EXPECT_EQ(programName("build/bench/zip_bench"), "zip_bench");
+  EXPECT_EQ(programName("zip_bench"), "zip_bench");
+}
+
+TEST(BenchReport, TsvHasAHeaderAndOneLinePerRowEvenWithTabsOrBreaksInACell) {
+  rows().clear();
+  addRow({"load\t10 MB", "30.0 ms", "≤ 150 ms", "Qt\n480 ms", "16.0×", true});
+  addRow({"memory", "2.09 bytes", "≤ 3", "", "", false});
+  const auto path = std::filesystem::temp_directory_path() / "scrivle_bench_report_test.tsv";
+  ASSERT_TRUE(writeReport(path.string(), "text_model_bench"));
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream all;
+  all << in.rdbuf();
+  EXPECT_EQ(all.str(),
+            "program\tfigure\tmeasured\ttarget\tmet\talternative\tratio\n"
+            "text_model_bench\tload 10 MB\t30.0 ms\t≤ 150 ms\tyes\tQt 480 ms\t16.0×\n"
+            "text_model_bench\tmemory\t2.09 bytes\t≤ 3\tno\t\t\n");
+  std::filesystem::remove(path);
+  EXPECT_FALSE(writeReport((path / "no" / "such" / "dir.tsv").string(), "x"));
+  rows().clear();
+}
+
+}  // namespace
+}  // namespace scrivle::bench
