@@ -655,7 +655,8 @@ std::string format(const Store& store) {
         next->first.second.size() > it->first.second.size() &&
         next->first.second.compare(0, it->first.second.size(), it->first.second) == 0 &&
         (it->first.second.empty() || next->first.second[it->first.second.size()] == '\\');
-    if (it->second.values.empty() && hasChild) {
+    // A root named on its own line stays written, or it would be gone on the next read.
+    if (it->second.values.empty() && hasChild && !it->first.second.empty()) {
       continue;
     }
     put(text, "\r\n[");
