@@ -1,6 +1,7 @@
 // Scrivle: start-up in the order the windows depend on each other.
 #include <QApplication>
 #include <QTimer>
+#include <csignal>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,11 @@
 #include "tools/tabl_u.h"
 
 int main(int argc, char** argv) {
+#ifdef SIGXFSZ
+  // Past a file-size limit a write must fail with an error the save reports, not end the
+  // program with every open document.
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
   QApplication app(argc, argv);
   QApplication::setApplicationName("Scrivle");
   std::vector<std::string> args;

@@ -295,7 +295,12 @@ void Tmain::buildActions() {
     });
   }
   bind("InserBookAction", [this] {
-    changeByProgram([this](TextModel& m) { return InserBook(m, colourOn(), AppSettings); });
+    // On the calculator the marker takes the place of the line's own marker byte, so the
+    // size does not change (the file written afterwards says so too).
+    changeByProgram([this](TextModel& m) {
+      InserBook(m, colourOn(), AppSettings);
+      return 0;
+    });
   });
   for (int i = 1; i <= 4; ++i) {
     bind("Menu" + std::to_string(i) + "Action", [this, i] { InserMenu(i); });

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QTimer>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
@@ -332,10 +333,21 @@ void TChild::deleteTemporaryFile() {
 void TChild::TimerTimer() {
   if (inTimer_) return;  // an error box of the previous tick is still open
   inTimer_ = true;
-  main_.run([this] {
+  std::exception_ptr failure;
+  try {
     ensureAutoSaveDir();
     writeFileAtomically(temporaryFile(), model().text());
-  });
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  // A failure is shown once; the ticks after it retry quietly until one succeeds, so a
+  // full disk does not stop the typing with the same box every few minutes.
+  if (!failure) {
+    autoSaveFailing_ = false;
+  } else if (!autoSaveFailing_) {
+    autoSaveFailing_ = true;
+    main_.run([&failure] { std::rethrow_exception(failure); });
+  }
   inTimer_ = false;
 }
 

@@ -94,6 +94,7 @@ class TChild : public QMdiSubWindow {
   std::filesystem::path temporaryFile_;
   bool closeConfirmed_ = false;
   bool inTimer_ = false;
+  bool autoSaveFailing_ = false;  // the failure was shown; later ticks retry quietly
 };
 
 }  // namespace scrivle

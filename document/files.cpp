@@ -69,9 +69,6 @@ int openNew(const fs::path& path) {
   // 0666 lets the umask decide, as for any new file.
   return ::open(path.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
 }
-int openExisting(const fs::path& path) {
-  return ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-}
 bool writeAll(int fd, std::string_view bytes) {
   while (!bytes.empty()) {
     const ssize_t done = ::write(fd, bytes.data(), bytes.size());
@@ -118,6 +115,7 @@ void syncFolder(const fs::path& dir) {
 
 #endif
 
+#ifdef _WIN32
 void writeInPlace(const fs::path& real, const fs::path& target, std::string_view bytes) {
   const int fd = openExisting(real);
   if (fd < 0) {
@@ -128,6 +126,40 @@ void writeInPlace(const fs::path& real, const fs::path& target, std::string_view
     throw cannotWrite(target);
   }
 }
+#else
+// Without a temporary file the old bytes are overwritten, so the room for a longer text is
+// taken first, past the old end: a full disk then fails before a single old byte changed.
+void writeInPlace(const fs::path& real, const fs::path& target, std::string_view bytes) {
+  const int fd = ::open(real.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) {
+    throw cannotCreate(target);
+  }
+  struct stat st {};
+  const auto newSize = static_cast<off_t>(bytes.size());
+  if (::fstat(fd, &st) != 0 ||
+      (newSize > st.st_size && ::posix_fallocate(fd, st.st_size, newSize - st.st_size) != 0)) {
+    (void)::ftruncate(fd, st.st_size);  // drops what a partial reservation added
+    closeFile(fd);
+    throw cannotWrite(target);
+  }
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done,
+                               static_cast<off_t>(done));
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      break;
+    }
+    done += static_cast<std::size_t>(n);
+  }
+  const bool written = done == bytes.size() && ::ftruncate(fd, newSize) == 0 && ::fsync(fd) == 0;
+  if (!closeFile(fd) || !written) {
+    throw cannotWrite(target);
+  }
+}
+#endif
 
 }  // namespace
 

@@ -20,7 +20,8 @@ std::string readFile(const std::filesystem::path& path);
 // stays a link), which is flushed to disk and then renamed over it. The temporary file
 // takes the target's permissions and owner and its name never ends in ".tmp". When the
 // folder refuses new files but the file itself is writable, the file is rewritten in
-// place instead. Throws ScrivleError "Impossible de créer le fichier %s" when the file
+// place instead, room for a longer content being taken before any old byte is overwritten.
+// Throws ScrivleError "Impossible de créer le fichier %s" when the file
 // cannot be created (or an existing one is read-only) and "Erreur d'écriture dans le
 // fichier %s" when writing fails; the temporary file is removed in both cases.
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);

@@ -78,10 +78,6 @@ void setCaptionColour(QPushButton* b, ColorRef c) {
   b->setPalette(p);
 }
 
-bool captionHas(const QPushButton* b, TOptions::Element e) {
-  return e == TOptions::Element::Gras ? b->font().bold() : b->font().italic();
-}
-
 void setCaptionStyle(QPushButton* b, TOptions::Element e, bool on) {
   QFont f = b->font();
   if (e == TOptions::Element::Gras) {

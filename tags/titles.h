@@ -16,7 +16,8 @@ int InserMenu(TextModel& model, const TMenuPerso& title, bool colourOn, const TP
 bool titleInserts(const TextModel& model, const TMenuPerso& title);
 
 // Ctrl+B: the bookmark marker put at, or taken from, the start of the caret's paragraph.
-// Returns +1 or -1 (the marker counts in the size on the calculator); 0 when read-only.
+// Returns +1 when a marker was put, -1 when one was taken, 0 when read-only. The size on
+// the calculator does not change: the marker stands in place of the line's own marker byte.
 int InserBook(TextModel& model, bool colourOn, const TParametre& settings);
 
 }  // namespace scrivle
