@@ -53,7 +53,14 @@ std::string trimKeyPath(std::string_view key) {
   while (!key.empty() && key.back() == '\\') {
     key.remove_suffix(1);
   }
-  return std::string(key);
+  std::string path;
+  path.reserve(key.size());
+  for (const char c : key) {
+    if (c != '\\' || path.back() != '\\') {  // never empty here: key starts with a name
+      path.push_back(c);
+    }
+  }
+  return path;
 }
 
 std::string foldCase(std::string_view text) {

@@ -105,8 +105,9 @@ using RegistryReport = std::function<void(const std::string& text)>;
 // (registry_file.h) elsewhere. `report` shows the note about a damaged store file.
 std::unique_ptr<Registry> openUserRegistry(RegistryReport report);
 
-// Key paths: without the leading and trailing backslashes; the lower-case form is the
-// one compared (letters A-Z only, as key names here are ASCII).
+// Key paths: without the leading and trailing backslashes, and a run of backslashes inside
+// taken as one (a key name is never empty); the lower-case form is the one compared
+// (letters A-Z only, as key names here are ASCII).
 std::string trimKeyPath(std::string_view key);
 std::string foldCase(std::string_view text);
 bool sameName(std::string_view a, std::string_view b);
