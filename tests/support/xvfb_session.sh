@@ -14,10 +14,13 @@ trap cleanup EXIT
 for n in $(seq "$1" $(($1 + 49))); do
   if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then DISPLAY_NUM=$n; break; fi
 done
-Xvfb ":$DISPLAY_NUM" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+# -noreset: by default the server resets when its last client goes, and a program started
+# right after another was killed could then find no display.
+Xvfb ":$DISPLAY_NUM" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 XPID=$!
 export DISPLAY=":$DISPLAY_NUM"
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+xdotool getmouselocation >/dev/null 2>&1 || { echo "Xvfb did not start on $DISPLAY"; exit 1; }
 
 export XDG_STATE_HOME="$WORK/state" XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data"
 export SCRIVLE_REGISTRY="$WORK/registry.reg"
