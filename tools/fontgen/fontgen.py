@@ -31,7 +31,7 @@ ROOT = os.path.normpath(os.path.join(HERE, "..", ".."))
 # the descenders. "maxInk" is the widest ink a glyph may keep (the rest is spacing).
 class Size:
     def __init__(self, number, name, width, height, baseline, font, proportional, max_ink,
-                 offset=0):
+                 gap_first=False, offset=0):
         self.number = number
         self.name = name
         self.width = width
@@ -40,13 +40,14 @@ class Size:
         self.font = font
         self.proportional = proportional
         self.max_ink = max_ink
+        self.gap_first = gap_first  # drop the gap under an accent before repeated rows
         self.offset = offset  # columns added on the left of the source glyph
 
 
 SIZES = [
     Size(1, "Small", 4, 6, 4, "4x6", True, 3),
     Size(2, "Normal", 6, 8, 6, "6x10", False, 5),
-    Size(3, "Large", 8, 10, 7, "8x13", False, 7),
+    Size(3, "Large", 8, 10, 7, "8x13", False, 7, gap_first=True),
 ]
 SPACE_WIDTH_SMALL = 3  # the proportional font's space
 
@@ -231,16 +232,21 @@ def fit(grid, font, spec, notes, label):
     if not ink:
         return blank(spec)
     top, bottom = ink[0], ink[-1]
-    # Drop rows that lose nothing: a row equal to its neighbour on the overflowing side of
-    # the baseline, then a blank row inside the glyph (the gap under an accent), then a
-    # duplicate anywhere.
+    # Drop rows that lose nothing. Above: a row equal to its neighbour, and the blank row
+    # under an accent (first, for the large size, whose accented capitals then keep six
+    # rows; after, for the normal size, whose accented o and O would come out alike).
+    # Below: a row equal to its neighbour under the baseline, then a blank row there.
+    # Then a duplicate anywhere.
     while top + delta < 0 or bottom + delta > spec.height - 1:
         over_top = top + delta < 0
         base = font.ascent - 1
         if over_top:
-            r = find_duplicate(rows, top, min(bottom, base), prefer="top")
+            x_top = ink_rows(font.glyphs[ord("x")])[0]
+            r = find_gap(rows, top, min(bottom, x_top - 1)) if spec.gap_first else None
             if r is None:
-                r = find_gap(rows, top, min(bottom, base))
+                r = find_duplicate(rows, top, min(bottom, base), prefer="top")
+            if r is None:
+                r = find_gap(rows, top, min(bottom, x_top - 1))
         else:
             r = find_duplicate(rows, max(top, base + 1), bottom, prefer="bottom")
             if r is None:
