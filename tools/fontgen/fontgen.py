@@ -163,8 +163,8 @@ def describe(table, code):
 
 
 # ---------------------------------------------------------------------------
-# Hand-drawn glyphs: "glyph SIZE CODE[,CODE...] [width W]", then one line per cell row
-# of '#' (ink) and '.' (paper). Lines starting with "//" are comments.
+# Hand-drawn glyphs: "glyph SIZE CODE [width W]" (CODE in hexadecimal), then one line per
+# cell row of '#' (ink) and '.' (paper). Lines starting with "//" are comments.
 def read_handmade(path):
     glyphs = {}
     lines = open(path, encoding="utf-8").read().splitlines()
@@ -177,7 +177,7 @@ def read_handmade(path):
         if parts[0] != "glyph":
             sys.exit("handmade.txt:%d: expected 'glyph SIZE CODE'" % (i + 1))
         size = int(parts[1])
-        codes = [int(c, 16) for c in parts[2].split(",")]
+        codes = [int(parts[2], 16)]
         width = None
         if len(parts) >= 5 and parts[3] == "width":
             width = int(parts[4])
@@ -321,14 +321,14 @@ def blank(spec):
     return [[0] * spec.width for _ in range(spec.height)]
 
 
-def proportional(cell, spec, code):
+def proportional(cell):
     """Moves the ink to the left edge; the advance is the ink and one blank column."""
     cols = ink_cols(cell)
     if not cols:
         return cell, SPACE_WIDTH_SMALL
     left = cols[0]
     cell = [row[left:] + [0] * left for row in cell]
-    return cell, min(spec.width, cols[-1] - left + 2)
+    return cell, min(len(cell[0]), cols[-1] - left + 2)
 
 
 # ---------------------------------------------------------------------------
@@ -349,7 +349,7 @@ def build(args):
                 rows, width = handmade[(spec.number, code)]
                 rows = [list(r) for r in rows]
                 if spec.proportional:
-                    rows, auto = proportional(rows, spec, code)
+                    rows, auto = proportional(rows)
                     width = width or auto
                 glyphs.append((rows, width or spec.width, "hand"))
                 continue
@@ -363,7 +363,7 @@ def build(args):
             rows = fit(font.glyphs[cp], font, spec, notes, label)
             width = spec.width
             if spec.proportional:
-                rows, width = proportional(rows, spec, code)
+                rows, width = proportional(rows)
             glyphs.append((rows, width, spec.font))
         result[spec.number] = glyphs
     check(result, table, notes)
