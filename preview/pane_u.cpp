@@ -44,6 +44,7 @@ PreviewStrip::PreviewStrip(QWidget* parent) : QAbstractScrollArea(parent) {
 
 void PreviewStrip::setZoom(int zoom) {
   zoom_ = std::clamp(zoom, 1, 4);
+  updateGeometry();
   syncScrollBar();
   viewport()->update();
 }
@@ -73,6 +74,12 @@ void PreviewStrip::syncScrollBar() {
 void PreviewStrip::resizeEvent(QResizeEvent* e) {
   QAbstractScrollArea::resizeEvent(e);
   syncScrollBar();
+}
+
+QSize PreviewStrip::sizeHint() const {
+  const int bar = verticalScrollBar()->sizeHint().width();
+  return {2 * kGutter + layout_.width() * zoom_ + bar + 2 * frameWidth(),
+          screenRows_ * zoom_ + 2 * frameWidth()};
 }
 
 QRect PreviewStrip::stripRect() const {

@@ -43,7 +43,8 @@ class PreviewStrip : public QAbstractScrollArea {
   static constexpr int kGutter = 8;
   // What a pixel of the viewport shows: strip column and row, -1 outside the strip.
   QPoint stripPoint(const QPoint& viewportPoint) const;
-  QRect stripRect() const;  // where the strip's visible part is drawn in the viewport
+  QRect stripRect() const;          // where the strip's visible part is drawn in the viewport
+  QSize sizeHint() const override;  // a whole screen at the zoom
 
  signals:
   void exportRequested();
