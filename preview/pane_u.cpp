@@ -310,8 +310,14 @@ void PreviewPane::applyPending() {
   strip_->relayoutChanged();
 }
 
+void PreviewPane::showEvent(QShowEvent* e) {
+  QWidget::showEvent(e);
+  caretMoved(true);
+}
+
 void PreviewPane::caretMoved(bool scroll) {
-  if (child_ == nullptr) return;
+  // A hidden pane only gathers the changes; they are laid out once it shows.
+  if (child_ == nullptr || !isVisible()) return;
   applyPending();
   const PreviewLayout& layout = strip_->layout();
   const PreviewParagraph& p = layout.paragraphs()[layout.paragraphAt(child_->model().caret())];

@@ -86,6 +86,9 @@ class PreviewPane : public QWidget {
  signals:
   void settingsChanged(const PreviewSettings& settings);
 
+ protected:
+  void showEvent(QShowEvent* e) override;
+
  private:
   void textReplaced(qint64 pos, qint64 removed, qint64 inserted);
   void applyPending();

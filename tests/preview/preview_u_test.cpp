@@ -254,6 +254,27 @@ TEST_F(PreviewPaneTest, AClickMovesTheCaretAndFocusesTheEditor) {
   EXPECT_EQ(c->model().caret(), 7);
 }
 
+TEST_F(PreviewPaneTest, ExportsTheWholeStripAtTheZoomBlackOnWhite) {
+  main_->action("ApercuAction")->trigger();
+  TChild* c = main_->NouveauActionExecute();
+  // Edits made while the pane is hidden show once it is shown again.
+  main_->action("ApercuAction")->trigger();
+  c->model().load("&C#Ititre#I\r\n&-\r\nfin");
+  main_->action("ApercuAction")->trigger();
+  const fs::path target = registry_.dir() / "apercu.png";
+  dialogs_.expectSave(target);
+  emit pane_->strip()->exportRequested();
+  const QImage image(QString::fromStdString(target.string()));
+  ASSERT_FALSE(image.isNull());
+  PreviewLayout layout(kTi92Width);
+  layout.setText(c->model().text());
+  const int zoom = pane_->settings().zoom;
+  EXPECT_EQ(image.size(), QSize(kTi92Width * zoom, static_cast<int>(layout.height()) * zoom));
+  EXPECT_EQ(image, previewImage(renderWholePreview(layout), kPrintInk, kPrintPaper, zoom)
+                       .convertToFormat(image.format()));
+  EXPECT_EQ(dialogs_.lastFileOptions().fileName, "Nouveau1.png");
+}
+
 TEST_F(PreviewPaneTest, ModelZoomAndVisibilityAreStoredAndPerDocument) {
   main_->action("ApercuAction")->trigger();
   TChild* a = main_->NouveauActionExecute();
