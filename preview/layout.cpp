@@ -323,13 +323,13 @@ void PreviewLayout::layParagraph(PreviewParagraph& p, CharState in) const {
     case ParaKind::Rule:
     case ParaKind::DoubleRule: {
       const int block = heightOf(st.size);
-      const auto w = static_cast<std::int16_t>(avail);
-      const auto x = static_cast<std::int16_t>(margin);
+      const int w = avail;
+      const int x = margin;
       if (p.kind == ParaKind::Rule) {
-        p.boxes.push_back({PreviewBox::Fill, x, static_cast<std::int16_t>(block / 2), w, 1});
+        p.boxes.push_back({PreviewBox::Fill, x, static_cast<std::int32_t>(block / 2), w, 1});
       } else {
-        p.boxes.push_back({PreviewBox::Fill, x, static_cast<std::int16_t>(block / 2 - 1), w, 1});
-        p.boxes.push_back({PreviewBox::Fill, x, static_cast<std::int16_t>(block / 2 + 1), w, 1});
+        p.boxes.push_back({PreviewBox::Fill, x, static_cast<std::int32_t>(block / 2 - 1), w, 1});
+        p.boxes.push_back({PreviewBox::Fill, x, static_cast<std::int32_t>(block / 2 + 1), w, 1});
       }
       if (p.glyphs.empty()) {
         p.lines.push_back({0, block, 0, 0, p.textLength, p.textLength, margin});
@@ -349,8 +349,8 @@ void PreviewLayout::layParagraph(PreviewParagraph& p, CharState in) const {
       const int inner = std::max(avail - 6, 1);
       const int bottom =
           breakLines(p, {margin + 3, inner, ParaAlign::Centre, true}, 3, pf::FontSize::Small);
-      p.boxes.push_back({PreviewBox::Frame, static_cast<std::int16_t>(margin), 0,
-                         static_cast<std::int16_t>(avail), static_cast<std::int16_t>(bottom + 3)});
+      p.boxes.push_back({PreviewBox::Frame, static_cast<std::int32_t>(margin), 0,
+                         static_cast<std::int32_t>(avail), static_cast<std::int32_t>(bottom + 3)});
       p.height = bottom + 3;
       break;
     }
@@ -368,9 +368,9 @@ void PreviewLayout::layParagraph(PreviewParagraph& p, CharState in) const {
         left = std::min(left, line.left);
         right = std::max(right, std::min(line.left + w, width_ - 2));
       }
-      p.boxes.push_back({PreviewBox::Frame, static_cast<std::int16_t>(left - 2), 0,
-                         static_cast<std::int16_t>(std::max(right - left, 0) + 4),
-                         static_cast<std::int16_t>(bottom + 2)});
+      p.boxes.push_back({PreviewBox::Frame, static_cast<std::int32_t>(left - 2), 0,
+                         static_cast<std::int32_t>(std::max(right - left, 0) + 4),
+                         static_cast<std::int32_t>(bottom + 2)});
       p.height = bottom + 2;
       break;
     }

@@ -70,7 +70,7 @@ struct PreviewLine {
 // A rule (a filled rectangle) or a frame (its outline), in paragraph coordinates.
 struct PreviewBox {
   enum Kind : std::uint8_t { Fill, Frame } kind;
-  std::int16_t x, y, w, h;
+  std::int32_t x, y, w, h;
 };
 
 struct PreviewParagraph {
