@@ -246,6 +246,8 @@ void PreviewPane::setDocument(TChild* child) {
     connect(child->Richedit, &EditorView::textReplaced, this, &PreviewPane::textReplaced);
     connect(child->Richedit, &EditorView::caretMoved, this, [this] { caretMoved(true); });
     connect(child, &TChild::documentChanged, this, &PreviewPane::refreshModel);
+    // A save under another name changes the caption: the extension may name another model.
+    connect(child, &QWidget::windowTitleChanged, this, &PreviewPane::refreshModel);
     connect(child, &QObject::destroyed, this, [this] {
       if (child_ == nullptr) setDocument(nullptr);
     });

@@ -275,6 +275,18 @@ TEST_F(PreviewPaneTest, ExportsTheWholeStripAtTheZoomBlackOnWhite) {
   EXPECT_EQ(dialogs_.lastFileOptions().fileName, "Nouveau1.png");
 }
 
+TEST_F(PreviewPaneTest, SavingUnderACalculatorNameSwitchesTheModel) {
+  main_->action("ApercuAction")->trigger();
+  TChild* c = main_->NouveauActionExecute();
+  c->model().load("texte");
+  EXPECT_EQ(pane_->model(), 92);
+  dialogs_.expectSave(registry_.dir() / "essai.89t");
+  main_->action("EnregistrersousAction")->trigger();
+  EXPECT_EQ(c->fileName(), "essai.89t");
+  EXPECT_EQ(pane_->model(), 89);
+  EXPECT_EQ(pane_->strip()->layout().width(), kTi89Width);
+}
+
 TEST_F(PreviewPaneTest, ModelZoomAndVisibilityAreStoredAndPerDocument) {
   main_->action("ApercuAction")->trigger();
   TChild* a = main_->NouveauActionExecute();
