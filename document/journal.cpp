@@ -291,8 +291,7 @@ std::size_t replay(std::string& text, const std::vector<Edit>& edits) {
     if (e.pos > text.size() || e.removed > text.size() - e.pos) {
       break;
     }
-    text.replace(static_cast<std::size_t>(e.pos), static_cast<std::size_t>(e.removed),
-                 e.inserted);
+    text.replace(static_cast<std::size_t>(e.pos), static_cast<std::size_t>(e.removed), e.inserted);
     ++applied;
   }
   return applied;

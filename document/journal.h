@@ -27,13 +27,13 @@ enum class RecordType : std::uint8_t { Snapshot = 1, FileBase = 2, Info = 3, Edi
 
 // What a recovered document needs besides its text.
 struct DocumentInfo {
-  std::string path;     // where the document lives (or, new, where saving proposes)
+  std::string path;      // where the document lives (or, new, where saving proposes)
   bool hasFile = false;  // opened from or saved to path
-  std::string type;     // the file type: its extension in lower case, without the dot
-  std::string folder;   // calculator folder name
-  std::string name;     // calculator variable name
-  std::string caption;  // the document's file name as its window shows it
-  std::string journal;  // in an auto-save file's description: the name of its journal
+  std::string type;      // the file type: its extension in lower case, without the dot
+  std::string folder;    // calculator folder name
+  std::string name;      // calculator variable name
+  std::string caption;   // the document's file name as its window shows it
+  std::string journal;   // in an auto-save file's description: the name of its journal
   bool operator==(const DocumentInfo&) const = default;
 };
 

@@ -15,8 +15,9 @@ namespace {
 fs::path freshJournalPath(const fs::path& dir) {
   static std::atomic<unsigned> counter{0};
   static const unsigned salt = std::random_device{}();
-  return dir / ("scrivle-" + std::to_string(currentProcessId()) + "-" + std::to_string(salt % 100000) +
-                "-" + std::to_string(++counter) + std::string(kExtension));
+  return dir /
+         ("scrivle-" + std::to_string(currentProcessId()) + "-" + std::to_string(salt % 100000) +
+          "-" + std::to_string(++counter) + std::string(kExtension));
 }
 
 fs::path withSuffix(const fs::path& p, const char* suffix) {
@@ -158,9 +159,8 @@ void JournalWriter::run() {
     wake_.wait(lock, [&] { return stop_ || urgent_ || !queue_.empty(); });
     if (!stop_ && !urgent_ && pendingEdits_ < tuning_.maxPending) {
       // Let the typing of the next moment join this write.
-      wake_.wait_until(lock, firstPending_ + tuning_.delay, [&] {
-        return stop_ || urgent_ || pendingEdits_ >= tuning_.maxPending;
-      });
+      wake_.wait_until(lock, firstPending_ + tuning_.delay,
+                       [&] { return stop_ || urgent_ || pendingEdits_ >= tuning_.maxPending; });
     }
     std::vector<Op> ops;
     ops.swap(queue_);

@@ -245,8 +245,8 @@ TEST_F(SaveFaultTest, FailingAutoSaveNeitherTouchesTheDocumentNorNags) {
   // description.
   auto left = entriesOf(autoSaves);
   std::erase_if(left, [](const std::string& n) { return n.find(".journal") != std::string::npos; });
-  EXPECT_EQ(left, (std::set<std::string>{tmp.filename().string(),
-                                         tmp.filename().string() + ".desc"}));
+  EXPECT_EQ(left,
+            (std::set<std::string>{tmp.filename().string(), tmp.filename().string() + ".desc"}));
   EXPECT_TRUE(c->model().modified());
   c->TimerTimer();
   EXPECT_EQ(slurp(tmp), c->model().text());

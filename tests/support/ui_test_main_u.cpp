@@ -1,8 +1,8 @@
 // Test entry point for the window-level tests: headless unless told otherwise.
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <string>
 #include <system_error>
 
