@@ -225,14 +225,13 @@ bool JournalWriter::writeFresh(const std::string& text, const fs::path& file,
     fs::remove(fresh, ec);
     return false;
   }
-  fs::rename(fresh, path_, ec);
-  if (ec) {
+  if (!replaceLocked(fresh, path_, file_)) {
     f.close();
     fs::remove(fresh, ec);
     return false;
   }
   bytesWritten_ += bytes.size();
-  file_ = std::move(f);  // the old file's lock goes only now, after the rename
+  file_ = std::move(f);
   return true;
 }
 

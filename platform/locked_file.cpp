@@ -129,6 +129,11 @@ void LockedFile::close() {
   }
 }
 
+bool replaceLocked(const fs::path& from, const fs::path& to, LockedFile& held) {
+  held.close();
+  return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
 bool makeHardLink(const fs::path& existing, const fs::path& link) {
   return CreateHardLinkW(link.c_str(), existing.c_str(), nullptr) != 0;
 }
@@ -254,6 +259,14 @@ void LockedFile::close() {
     ::close(fdOf(handle_));
     handle_ = kClosed;
   }
+}
+
+bool replaceLocked(const fs::path& from, const fs::path& to, LockedFile& held) {
+  if (::rename(from.c_str(), to.c_str()) != 0) {
+    return false;
+  }
+  held.close();
+  return true;
 }
 
 bool makeHardLink(const fs::path& existing, const fs::path& link) {

@@ -41,6 +41,12 @@ class LockedFile {
   std::intptr_t handle_ = kClosed;
 };
 
+// Renames `from` over `to`, where `held` is this process's locked handle on the file at
+// `to` (or closed). POSIX renames over the open file and closes `held` afterwards, so the
+// name is never unlocked; Windows cannot replace an open file, so `held` goes first.
+bool replaceLocked(const std::filesystem::path& from, const std::filesystem::path& to,
+                   LockedFile& held);
+
 // Another name for the same file (a hard link); false when the file system refuses it.
 bool makeHardLink(const std::filesystem::path& existing, const std::filesystem::path& link);
 
