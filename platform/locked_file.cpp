@@ -266,6 +266,13 @@ bool replaceLocked(const fs::path& from, const fs::path& to, LockedFile& held) {
     return false;
   }
   held.close();
+  // The new name itself must survive a power cut, not only the file's bytes.
+  const fs::path dir = to.parent_path();
+  const int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
   return true;
 }
 
