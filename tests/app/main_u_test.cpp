@@ -307,7 +307,7 @@ TEST_F(MainWindowTest, OversizedCalculatorTextIsRefused) {
 // without any close question. withJournals false: only the auto-save files are left.
 void MainWindowTest::crashWithTwoDocuments(bool withJournals) {
   Tmain& m = start();
-  spit(docs() / "essai.89t", slurp(fs::path(SCRIVLE_CORPUS_DIR) / "ti-text" / "vide.92t"));
+  spit(docs() / "essai.89t", writeTiText(docs() / "essai.89t", "main", "essai", ""));
   TChild* saved = m.openInNewWindow(docs() / "essai.89t");
   ASSERT_NE(saved, nullptr);
   saved->setFolderName("dossier");
