@@ -483,5 +483,18 @@ TEST_F(MainWindowTest, BookmarksWindowListsAndNavigates) {
   EXPECT_EQ(c->model().selStart(), 2);
 }
 
+TEST_F(MainWindowTest, BookmarksCommandIsNotAToggle) {
+  Tmain& m = start();
+  m.NouveauActionExecute();  // no bookmarks window in this test: the command shows nothing
+  QAction* book = m.action("AfficherBook");
+  for (int i = 0; i < 2; ++i) {
+    book->trigger();
+    EXPECT_FALSE(book->isChecked());
+    EXPECT_FALSE(m.menuItem("AfficherBook")->isChecked());
+  }
+  EXPECT_FALSE(book->isCheckable());
+  EXPECT_FALSE(m.menuItem("AfficherBook")->isCheckable());
+}
+
 }  // namespace
 }  // namespace scrivle
