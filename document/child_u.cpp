@@ -387,9 +387,14 @@ void TChild::closeEvent(QCloseEvent* event) {
   Timer->stop();
   QMdiSubWindow::closeEvent(event);
   if (event->isAccepted()) {
+  const auto kids = main_.children();
+  const bool last = kids.size() == 1 && kids.front() == this;
     closeConfirmed_ = true;
     QTimer::singleShot(0, &main_, [m = &main_] { m->refreshSaveAll(); });
   }
+    // However it closes (also a failed open that was never asked), the last document
+    // takes the frame back to the no-document state.
+    if (last) main_.enableall(false);
 }
 
 }  // namespace scrivle
