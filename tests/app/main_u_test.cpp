@@ -565,5 +565,23 @@ TEST_F(MainWindowTest, MissingFileOnTheCommandLineLeavesTheNoDocumentState) {
   EXPECT_EQ(windowState(m), windowState(reference));
 }
 
+TEST_F(MainWindowTest, CloseAllAsksEveryDocumentLastToFirst) {
+  Tmain& m = start();
+  for (int i = 0; i < 3; ++i) {
+    TChild* c = m.NouveauActionExecute();
+    QTest::keyClicks(c->Richedit, "x");
+  }
+  const auto kids = m.children();
+  dialogs_->expectConfirm(Answer::No, "Voulez-vous enregistrer les modifications dans Nouveau3?");
+  dialogs_->expectConfirm(Answer::Cancel,
+                          "Voulez-vous enregistrer les modifications dans Nouveau2?");
+  dialogs_->expectConfirm(Answer::No, "Voulez-vous enregistrer les modifications dans Nouveau1?");
+  EXPECT_FALSE(m.CloseAll());
+  QApplication::processEvents();
+  ASSERT_EQ(m.children().size(), 1U);  // only the one kept
+  EXPECT_EQ(m.children()[0], kids[1]);
+  EXPECT_TRUE(m.documentState());
+}
+
 }  // namespace
 }  // namespace scrivle
