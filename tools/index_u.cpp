@@ -42,7 +42,9 @@ void Tindex::FormShow(EditorView& editor) {
 
 void Tindex::showFor(EditorView& editor) {
   FormShow(editor);
-  if (ListBox->count() > 0) ListBox->setCurrentRow(0);
+  // Nothing picked yet: Enter alone closes the window and leaves the caret where it is.
+  ListBox->setCurrentItem(nullptr);
+  ListBox->clearSelection();
   exec();
   editor_ = nullptr;
 }

@@ -4,9 +4,13 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QWheelEvent>
 
 #include <cstdlib>
@@ -16,10 +20,13 @@
 #include "app/main_u.h"
 #include "document/child_u.h"
 #include "platform/editor_view_u.h"
+#include "search/find_dialogs_u.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
+#include "support/temp_registry.h"
 #include "tags/vocabulary.h"
 #include "tools/goto_u.h"
+#include "tools/index_u.h"
 #include "tools/tabl_u.h"
 
 namespace scrivle {
@@ -27,6 +34,37 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::FakeDialogs;
+
+// The bookmarks window opens with no row selected: Enter then only closes it.
+TEST(BookmarksWindow, OpensWithNothingSelected) {
+  EditorView editor;
+  editor.model().load("\fUn\r\ntexte\r\n\fDeux\r\nfin");
+  editor.model().setSel(9, 0);
+  Tindex index;
+  bool looked = false;
+  QTimer::singleShot(0, [&] {
+    looked = true;
+    EXPECT_TRUE(index.isVisible());
+    EXPECT_EQ(index.ListBox->count(), 2);
+    EXPECT_TRUE(index.ListBox->selectedItems().isEmpty());
+    QTest::keyClick(index.ListBox, Qt::Key_Return);
+    EXPECT_FALSE(index.isVisible());
+    if (index.isVisible()) index.reject();
+  });
+  index.showFor(editor);
+  EXPECT_TRUE(looked);
+  EXPECT_EQ(editor.model().selStart(), 9);
+  EXPECT_EQ(editor.model().selLength(), 0);
+
+  // A row picked, then Enter: the caret goes right after that bookmark's marker.
+  QTimer::singleShot(0, [&] {
+    index.ListBox->setCurrentRow(1);
+    QTest::keyClick(index.ListBox, Qt::Key_Return);
+    if (index.isVisible()) index.reject();
+  });
+  index.showFor(editor);
+  EXPECT_EQ(editor.model().selStart(), editor.model().lineStart(2) + 1);
+}
 
 TEST(GoToDialog, FilterFieldAndMove) {
   FakeDialogs dialogs;
