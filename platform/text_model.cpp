@@ -6,6 +6,7 @@
 
 #include "platform/text_model_lines.h"
 #include "platform/text_model_store.h"
+#include "platform/word_rules.h"
 
 namespace scrivle {
 
@@ -15,18 +16,6 @@ namespace {
 constexpr std::size_t kMaxUndoSteps = 10000;
 constexpr std::size_t kMaxPalette = 256;
 constexpr Pos kMaxLineText = 4096;
-
-// Letters, digits and underscore; from 0x80 the calculator's Greek letters and special
-// letters (0x80-0x9B) and the Latin-1 letters (0xC0-0xFF but the signs x and ÷).
-constexpr std::array<bool, 256> makeWordTable() {
-  std::array<bool, 256> t{};
-  for (int c = 0; c < 256; ++c) {
-    t[c] = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-           (c >= 0x80 && c <= 0x9B) || (c >= 0xC0 && c != 0xD7 && c != 0xF7);
-  }
-  return t;
-}
-constexpr std::array<bool, 256> kWordByte = makeWordTable();
 
 inline unsigned char foldAscii(unsigned char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
@@ -344,10 +333,10 @@ struct TextModel::Impl {
   }
 
   bool isWholeWord(Pos at, Pos m) const {
-    if (at > 0 && kWordByte[store.at(at - 1)]) {
+    if (at > 0 && isWordByte(store.at(at - 1))) {
       return false;
     }
-    return at + m >= size() || !kWordByte[store.at(at + m)];
+    return at + m >= size() || !isWordByte(store.at(at + m));
   }
 
   // First match starting in [from, stop); the text is the two halves around the gap.
@@ -640,7 +629,7 @@ Pos TextModel::find(std::string_view needle, Pos start, Pos len, bool wholeWord,
 
 Pos TextModel::wordStart(Pos pos) const {
   pos = clampPos(pos, d_->size());
-  while (pos > 0 && kWordByte[d_->store.at(pos - 1)]) {
+  while (pos > 0 && isWordByte(d_->store.at(pos - 1))) {
     --pos;
   }
   return pos;
@@ -649,7 +638,7 @@ Pos TextModel::wordStart(Pos pos) const {
 Pos TextModel::wordEnd(Pos pos) const {
   const Pos n = d_->size();
   pos = clampPos(pos, n);
-  while (pos < n && kWordByte[d_->store.at(pos)]) {
+  while (pos < n && isWordByte(d_->store.at(pos))) {
     ++pos;
   }
   return pos;
