@@ -17,10 +17,6 @@ constexpr std::size_t kMaxUndoSteps = 10000;
 constexpr std::size_t kMaxPalette = 256;
 constexpr Pos kMaxLineText = 4096;
 
-inline unsigned char foldAscii(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
-}
-
 Pos clampPos(Pos p, Pos hi) {
   return std::clamp<Pos>(p, 0, hi);
 }
@@ -30,11 +26,12 @@ struct Needle {
   std::string bytes;  // folded when !matchCase
   std::array<std::size_t, 256> skip{};
   bool fold = false;
+  const std::array<unsigned char, 256>& folding = caseFoldTable();
 
   Needle(std::string_view n, bool matchCase) : bytes(n), fold(!matchCase) {
     if (fold) {
       for (char& c : bytes) {
-        c = static_cast<char>(foldAscii(static_cast<unsigned char>(c)));
+        c = static_cast<char>(folding[static_cast<unsigned char>(c)]);
       }
     }
     const std::size_t m = bytes.size();
@@ -44,7 +41,7 @@ struct Needle {
     }
   }
 
-  unsigned char key(unsigned char c) const { return fold ? foldAscii(c) : c; }
+  unsigned char key(unsigned char c) const { return fold ? folding[c] : c; }
 
   // Index of the first match in hay starting at or after `from`, or -1.
   Pos search(const unsigned char* hay, std::size_t hayLen, std::size_t from) const {
