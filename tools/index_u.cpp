@@ -4,14 +4,16 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "platform/borders_u.h"
 #include "platform/calc_font_u.h"
 #include "platform/editor_view_u.h"
 #include "platform/qtext_u.h"
 
 namespace scrivle {
 
-Tindex::Tindex(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowSystemMenuHint) {
+Tindex::Tindex(QWidget* parent) : QDialog(parent) {
   setObjectName("index");
+  setToolWindowBorder(*this);
   setWindowTitle("Marque-pages");
   setModal(true);
   ListBox = new QListWidget(this);

@@ -227,5 +227,32 @@ TEST_F(CharTableWindow, GoToCommandActsOnTheActiveDocument) {
   EXPECT_EQ(c->model().caret(), 3);
 }
 
+// What each window asks of the window manager: a close box and neither minimise nor
+// maximise; a dialog keeps its size.
+void expectBorder(QWidget& w, Qt::WindowType type) {
+  const std::string name = w.objectName().toStdString();
+  const Qt::WindowFlags f = w.windowFlags();
+  EXPECT_EQ(f & Qt::WindowType_Mask, type) << name;
+  EXPECT_TRUE(f.testFlag(Qt::WindowCloseButtonHint)) << name;
+  EXPECT_FALSE(f.testFlag(Qt::WindowMinimizeButtonHint)) << name;
+  EXPECT_FALSE(f.testFlag(Qt::WindowMaximizeButtonHint)) << name;
+  if (type == Qt::Dialog) {
+    w.show();
+    EXPECT_EQ(w.minimumSize(), w.maximumSize()) << name;
+    w.hide();
+  }
+}
+
+TEST(WindowBorders, ToolWindowAndDialogs) {
+  Tindex index;
+  expectBorder(index, Qt::Tool);
+  TGoToDlg goTo;
+  expectBorder(goTo, Qt::Dialog);
+  TFindDialog find;
+  expectBorder(find, Qt::Dialog);
+  TReplaceDialog replace;
+  expectBorder(replace, Qt::Dialog);
+}
+
 }  // namespace
 }  // namespace scrivle
