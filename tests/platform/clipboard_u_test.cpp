@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <memory>
 
@@ -76,6 +78,30 @@ TEST(QtDialogs, ConfirmationBoxCaptionButtonsAndEscape) {
     w->close();
   });
   dialogs.error("Impossible d'ouvrir le fichier x");
+}
+
+// A box whose main window is not on screen (start-up, compress-only mode) is centred on
+// the screen; no box offers minimise or maximise.
+TEST(QtDialogs, BoxWithoutMainWindowIsCentredOnTheScreen) {
+  QWidget hiddenMain;
+  hiddenMain.setGeometry(0, 0, 200, 100);  // never shown
+  QtDialogs dialogs(&hiddenMain);
+  auto look = [](QWidget* w) {
+    const QRect screen = w->screen()->availableGeometry();
+    const QPoint c = w->frameGeometry().center();
+    EXPECT_LE((c - screen.center()).manhattanLength(), 4) << c.x() << "," << c.y();
+    const Qt::WindowFlags f = w->windowFlags();
+    EXPECT_TRUE(f.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(f.testFlag(Qt::WindowMinimizeButtonHint) ||
+                 f.testFlag(Qt::WindowMaximizeButtonHint));
+    w->close();
+  };
+  whenModal(look);
+  dialogs.message("Le fichier spécifié n'existe pas.");
+  whenModal(look);
+  EXPECT_EQ(dialogs.confirm(
+                "Des fichiers temporaires ont été retrouvés. Voulez-vous les récupérer ?", false),
+            Answer::No);
 }
 
 TEST(QtDialogs, FiltersAndDefaultExtension) {

@@ -141,6 +141,7 @@ class CharTableWindow : public ::testing::Test {
   void pick(unsigned char code) { table_->StringGrid->setCurrent(cellOfCode(code)); }
   void enter() { QTest::keyClick(table_->StringGrid, Qt::Key_Return); }
 
+  test::TempRegistry registry_;  // where the table keeps its place
   fs::path dir_;
   FakeDialogs dialogs_;
   std::unique_ptr<Tmain> main_;
@@ -225,6 +226,46 @@ TEST_F(CharTableWindow, GoToCommandActsOnTheActiveDocument) {
   });
   AllerligneActionExecute(goTo, c, dialogs_);
   EXPECT_EQ(c->model().caret(), 3);
+}
+
+QRect onScreen(const QWidget* w) {
+  return {w->mapToGlobal(QPoint(0, 0)), w->size()};
+}
+
+// The table opens beside the documents, clear of the menus and tool bars (over which it
+// stays), and keeps the place the person gives it, during the run and the next one.
+TEST_F(CharTableWindow, OpensBesideTheDocumentsAndKeepsItsPlace) {
+  QAction* show = main_->action("Affichertable");
+  main_->NouveauActionExecute();
+  QApplication::processEvents();
+  show->trigger();
+  ASSERT_TRUE(table_->isVisible());
+  const QRect table = table_->frameGeometry();
+  EXPECT_FALSE(table.intersects(onScreen(main_->menuBar())));
+  for (QToolBar* bar : main_->findChildren<QToolBar*>()) {
+    if (bar->isVisible())
+      EXPECT_FALSE(table.intersects(onScreen(bar))) << bar->objectName().toStdString();
+  }
+  // Over the document area, at its right edge (the window's border may stand out a little).
+  const QRect area = onScreen(main_->mdiArea()->viewport());
+  EXPECT_TRUE(area.adjusted(0, 0, 4, 0).contains(table))
+      << "table " << table.x() << "," << table.y() << " area " << area.x() << "," << area.y();
+  EXPECT_LE(std::abs(area.right() - table.right()), 4);
+
+  // Moved by the person, it comes back there.
+  const QPoint place(area.left() + 20, area.top() + 40);
+  table_->move(place);
+  show->trigger();
+  EXPECT_FALSE(table_->isVisible());
+  show->trigger();
+  EXPECT_EQ(table_->pos(), place);
+
+  // And in the next run.
+  table_->close();
+  table_.reset();
+  TTable next(main_.get());
+  next.show();
+  EXPECT_EQ(next.pos(), place);
 }
 
 // What each window asks of the window manager: a close box and neither minimise nor
