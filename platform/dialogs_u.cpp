@@ -43,8 +43,9 @@ void prepareFileDialog(QFileDialog& dialog, const FileDialogOptions& options) {
   }
 }
 
-// A message box centred on its main window when that is on screen, on the screen
-// otherwise.
+// A message box placed and sized for the person reading it: centred on its main window
+// when that is on screen, on the screen otherwise; its lines are not broken (a long file
+// name stays whole) unless the text is wider than the screen, which then bounds it.
 class Box : public QMessageBox {
  public:
   Box(Icon icon, const QString& title, const QString& text, StandardButtons buttons, QWidget* owner)
@@ -52,11 +53,35 @@ class Box : public QMessageBox {
 
  protected:
   void showEvent(QShowEvent* event) override {
-    QMessageBox::showEvent(event);
+    QMessageBox::showEvent(event);  // the toolkit's own sizing first
+    fitText();
     centre();
+    sized_ = true;
+  }
+  bool event(QEvent* event) override {
+    // Once shown, the size chosen here stays: the toolkit would wrap the text again.
+    if (sized_ && event->type() == QEvent::LayoutRequest) return QDialog::event(event);
+    return QMessageBox::event(event);
   }
 
  private:
+  void fitText() {
+    auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const QScreen* s = screen();
+    if (label == nullptr || s == nullptr || layout() == nullptr) return;
+    const int room = s->availableGeometry().width() - (frameGeometry().width() - width());
+    label->setWordWrap(false);
+    layout()->activate();
+    int w = std::max(width(), layout()->totalMinimumSize().width());
+    if (w > room) {
+      label->setWordWrap(true);
+      w = room;
+    }
+    layout()->activate();
+    const int h = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(w)
+                                                : layout()->totalMinimumSize().height();
+    setFixedSize(w, std::max(h, layout()->totalMinimumSize().height()));
+  }
   void centre() {
     const QScreen* s = screen();
     if (s == nullptr) return;
@@ -73,6 +98,8 @@ class Box : public QMessageBox {
                              std::max(screenArea.top(), screenArea.bottom() - frame.height() + 1)));
     move(frame.topLeft());
   }
+
+  bool sized_ = false;
 };
 
 }  // namespace

@@ -583,5 +583,27 @@ TEST_F(MainWindowTest, CloseAllAsksEveryDocumentLastToFirst) {
   EXPECT_TRUE(m.documentState());
 }
 
+// Before its question, a document becomes the active window: the person sees what the
+// question is about.
+TEST_F(MainWindowTest, CloseQuestionShowsItsDocument) {
+  Tmain& m = start();
+  for (int i = 0; i < 3; ++i) {
+    TChild* c = m.NouveauActionExecute();
+    QTest::keyClicks(c->Richedit, "x");
+  }
+  const auto kids = m.children();
+  std::vector<TChild*> active;
+  dialogs_->onShow = [&](const FakeDialogs::Shown&) { active.push_back(m.activeChild()); };
+  dialogs_->expectConfirm(Answer::Cancel);
+  kids[0]->close();
+  for (int i = 0; i < 3; ++i) dialogs_->expectConfirm(Answer::Cancel);
+  m.CloseAll();
+  dialogs_->expectConfirm(Answer::No);
+  dialogs_->expectConfirm(Answer::Cancel);
+  m.close();  // quitting asks in the frame's order
+  dialogs_->onShow = nullptr;
+  EXPECT_EQ(active, (std::vector<TChild*>{kids[0], kids[2], kids[1], kids[0], kids[0], kids[1]}));
+}
+
 }  // namespace
 }  // namespace scrivle

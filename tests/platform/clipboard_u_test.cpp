@@ -104,6 +104,33 @@ TEST(QtDialogs, BoxWithoutMainWindowIsCentredOnTheScreen) {
             Answer::No);
 }
 
+// The close question keeps a long file name on one line: the box widens, up to the
+// screen's width.
+TEST(QtDialogs, LongFileNameIsNotBrokenAcrossLines) {
+  QtDialogs dialogs;
+  const std::string text =
+      "Voulez-vous enregistrer les modifications dans un-nom-de-fichier-assez-long.9xt?";
+  whenModal([&](QWidget* w) {
+    auto* label = w->findChild<QLabel*>("qt_msgbox_label");
+    ASSERT_NE(label, nullptr);
+    EXPECT_GE(label->contentsRect().width(),
+              label->fontMetrics().horizontalAdvance(QString::fromStdString(text)));
+    EXPECT_LE(w->frameGeometry().width(), w->screen()->availableGeometry().width());
+    w->close();
+  });
+  dialogs.confirm(text, true);
+  // Wider than the screen: as wide as the screen, no wider.
+  const std::string huge =
+      "Voulez-vous enregistrer les modifications dans " + std::string(300, 'n') + "?";
+  whenModal([&](QWidget* w) {
+    const int screen = w->screen()->availableGeometry().width();
+    EXPECT_LE(w->frameGeometry().width(), screen);
+    EXPECT_GE(w->frameGeometry().width(), screen * 9 / 10);
+    w->close();
+  });
+  dialogs.confirm(huge, true);
+}
+
 TEST(QtDialogs, FiltersAndDefaultExtension) {
   EXPECT_EQ(QtDialogs::nameFilters("Textes TI (*.9xt)|*.9xt;*.89t|Tous|*.*"),
             (QStringList{"Textes TI (*.9xt *.89t)", "Tous (*.*)"}));
