@@ -59,8 +59,11 @@ class Box : public QMessageBox {
     sized_ = true;
   }
   bool event(QEvent* event) override {
-    // Once shown, the size chosen here stays: the toolkit would wrap the text again.
-    if (sized_ && event->type() == QEvent::LayoutRequest) return QDialog::event(event);
+    // Once shown, the size chosen here stays: QMessageBox would wrap the text again, so
+    // its handler is passed over on purpose.
+    if (sized_ && event->type() == QEvent::LayoutRequest) {
+      return QDialog::event(event);  // NOLINT(bugprone-parent-virtual-call)
+    }
     return QMessageBox::event(event);
   }
 
