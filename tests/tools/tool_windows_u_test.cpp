@@ -56,6 +56,18 @@ TEST(BookmarksWindow, OpensWithNothingSelected) {
   EXPECT_EQ(editor.model().selStart(), 9);
   EXPECT_EQ(editor.model().selLength(), 0);
 
+  // Down picks the first bookmark, Enter goes there.
+  QTimer::singleShot(0, [&] {
+    index.activateWindow();
+    index.ListBox->setFocus();
+    QApplication::processEvents();  // the list takes the focus
+    QTest::keyClick(index.ListBox, Qt::Key_Down);
+    QTest::keyClick(index.ListBox, Qt::Key_Return);
+    if (index.isVisible()) index.reject();
+  });
+  index.showFor(editor);
+  EXPECT_EQ(editor.model().selStart(), 1);
+
   // A row picked, then Enter: the caret goes right after that bookmark's marker.
   QTimer::singleShot(0, [&] {
     index.ListBox->setCurrentRow(1);
