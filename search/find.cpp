@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/charset.h"
+#include "calc/charset.h"
 #include "platform/dialogs.h"
-#include "platform/keyboard.h"
-#include "platform/word_rules.h"
+#include "calc/keyboard.h"
+#include "editor/word_rules.h"
 #include "tags/colorise.h"
 #include "tags/tagkeydown.h"
 #include "tags/vocabulary.h"

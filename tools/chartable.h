@@ -5,9 +5,9 @@
 #include <functional>
 #include <optional>
 
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
-#include "settings/registry.h"
+#include "registry/registry.h"
 
 namespace scrivle {
 

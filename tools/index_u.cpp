@@ -4,9 +4,9 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
+#include "editor/calc_font_u.h"
+#include "editor/editor_view_u.h"
 #include "platform/borders_u.h"
-#include "platform/calc_font_u.h"
-#include "platform/editor_view_u.h"
 #include "platform/qtext_u.h"
 
 namespace scrivle {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/keyboard.h"
-#include "settings/registry_file.h"
+#include "calc/keyboard.h"
+#include "registry/registry_file.h"
 #include "tags/vocabulary.h"
 #include "tools/bookmarks.h"
 

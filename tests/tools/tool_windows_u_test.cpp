@@ -19,7 +19,7 @@
 
 #include "app/main_u.h"
 #include "document/child_u.h"
-#include "platform/editor_view_u.h"
+#include "editor/editor_view_u.h"
 #include "search/find_dialogs_u.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
