@@ -81,7 +81,7 @@ const std::vector<ActionDef>& actionTable() {
        "SeparDoubleActionExecute", 0},
       {"ZipAction", "Edition", "&Zipper", "Zipper", "Ctrl+Alt+Z", "ZipActionExecute", 0},
       {"AfficherBook", "Fenêtre", "Afficher les &bookmarks", "Voir les bookmarks", "",
-       "AfficherBookExecute", ActionDef::Checkable},
+       "AfficherBookExecute", 0},
       {"OptionsAction", "Fenêtre", "&Personnaliser", "Personnalise Scrivle", "",
        "OptionslActionExecute", 0},
       {"InserBookAction", "Autres", "Insérer un &bookmark", "Insérer un bookmark", "Ctrl+B",

@@ -7,13 +7,24 @@
 #include <string>
 
 #include "editor/calc_font_u.h"
+#include "tags/insertion.h"
 
 namespace scrivle {
+
+std::string tagButtonText(std::string_view actionName) {
+  // The tag the button inserts, from the same table the command runs on.
+  if (const TagCommand* t = findTagCommand(actionName)) {
+    return {static_cast<char>(t->introducer), static_cast<char>(t->letter)};
+  }
+  if (actionName == "InserBookAction") return "\x0C";  // the bookmark marker
+  return {};
+}
+
 namespace {
 
 struct IconDef {
   const char* theme;  // freedesktop icon name, or nullptr
-  const char* label;  // drawn text when no theme icon (calculator bytes for tags)
+  const char* label;  // drawn text when no theme icon; tags draw the tag they insert
   bool tag;
 };
 
@@ -33,40 +44,40 @@ const std::map<std::string, IconDef, std::less<>>& icons() {
       {"Affichertable", {"accessories-character-map", "\xCE\xB1", false}},
       {"AfficherBook", {"bookmarks", "\xE2\x9A\x91", false}},
       {"OptionsAction", {"preferences-system", "\xE2\x9A\x99", false}},
-      {"Taille1Action", {nullptr, "#1", true}},
-      {"Taille2Action", {nullptr, "#2", true}},
-      {"Taille3Action", {nullptr, "#3", true}},
-      {"SoulignAction", {nullptr, "#U", true}},
-      {"PointillAction", {nullptr, "#N", true}},
-      {"VecteurAction", {nullptr, "#V", true}},
-      {"InversAction", {nullptr, "#I", true}},
-      {"BarrAction", {nullptr, "#S", true}},
-      {"ExposantAction", {nullptr, "#E", true}},
-      {"WrapAction", {nullptr, "#W", true}},
-      {"SeparSimpleAction", {nullptr, "&-", true}},
-      {"SeparDoubleAction", {nullptr, "&=", true}},
-      {"AlignGaucheAction", {nullptr, "&L", true}},
-      {"CentrAction", {nullptr, "&C", true}},
-      {"AlignDroiteAction", {nullptr, "&R", true}},
-      {"Marge0Action", {nullptr, "&0", true}},
-      {"Marge10Action", {nullptr, "&1", true}},
-      {"Marge20Action", {nullptr, "&2", true}},
-      {"Marge30Action", {nullptr, "&3", true}},
-      {"InsrerimageAction", {nullptr, "&P", true}},
-      {"InsrerprettyAction", {nullptr, "&E", true}},
-      {"InserBookAction", {nullptr, "\x0C", true}},
+      {"Taille1Action", {nullptr, nullptr, true}},
+      {"Taille2Action", {nullptr, nullptr, true}},
+      {"Taille3Action", {nullptr, nullptr, true}},
+      {"SoulignAction", {nullptr, nullptr, true}},
+      {"PointillAction", {nullptr, nullptr, true}},
+      {"VecteurAction", {nullptr, nullptr, true}},
+      {"InversAction", {nullptr, nullptr, true}},
+      {"BarrAction", {nullptr, nullptr, true}},
+      {"ExposantAction", {nullptr, nullptr, true}},
+      {"WrapAction", {nullptr, nullptr, true}},
+      {"SeparSimpleAction", {nullptr, nullptr, true}},
+      {"SeparDoubleAction", {nullptr, nullptr, true}},
+      {"AlignGaucheAction", {nullptr, nullptr, true}},
+      {"CentrAction", {nullptr, nullptr, true}},
+      {"AlignDroiteAction", {nullptr, nullptr, true}},
+      {"Marge0Action", {nullptr, nullptr, true}},
+      {"Marge10Action", {nullptr, nullptr, true}},
+      {"Marge20Action", {nullptr, nullptr, true}},
+      {"Marge30Action", {nullptr, nullptr, true}},
+      {"InsrerimageAction", {nullptr, nullptr, true}},
+      {"InsrerprettyAction", {nullptr, nullptr, true}},
+      {"InserBookAction", {nullptr, nullptr, true}},
   };
   return table;
 }
 
-QPixmap drawLabel(const IconDef& def) {
+QPixmap drawLabel(std::string_view name, const IconDef& def) {
   QPixmap pm(24, 24);
   pm.fill(Qt::transparent);
   QPainter p(&pm);
   p.setRenderHint(QPainter::Antialiasing);
   if (def.tag) {
     CalcFont& f = CalcFont::instance();
-    const std::string label(def.label);
+    const std::string label = tagButtonText(name);
     const int w = f.cellWidth() * static_cast<int>(label.size());
     int x = (24 - w) / 2;
     const int y = (24 - f.cellHeight()) / 2;
@@ -98,7 +109,7 @@ QIcon actionIcon(std::string_view actionName) {
   auto it = t.find(actionName);
   if (it == t.end()) return {};
   const IconDef& def = it->second;
-  QIcon drawn(drawLabel(def));
+  QIcon drawn(drawLabel(actionName, def));
   if (def.theme != nullptr) return QIcon::fromTheme(QString::fromLatin1(def.theme), drawn);
   return drawn;
 }

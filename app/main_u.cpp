@@ -571,11 +571,13 @@ void Tmain::FermerActionExecute() {
 }
 
 bool Tmain::CloseAll() {
-  auto kids = children();
+  // Every document is asked, last to first; one that stays open spares none of the others.
+  bool all = true;
+  const auto kids = children();
   for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
-    if (!(*it)->close()) return false;
+    if (!(*it)->close()) all = false;
   }
-  return true;
+  return all;
 }
 
 void Tmain::refreshSaveAll() {

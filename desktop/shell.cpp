@@ -227,8 +227,14 @@ void uninstallScrivle(Registry& registry, const TParametre& settings) {
     registry.deleteKey(kClasses, kFileTypeKey);
     batch.commit();
   }
+#ifdef _WIN32
+  // The folder the program was installed in, removed when it is empty.
   std::error_code ec;
-  std::filesystem::remove(std::filesystem::path(settings.InstallDir), ec);  // only if empty
+  std::filesystem::remove(std::filesystem::path(settings.InstallDir), ec);
+#else
+  // Here InstallDir is only the folder that was current at the last Apply: a folder of
+  // the person's own, which Scrivle did not create and never deletes.
+#endif
 }
 
 }  // namespace scrivle

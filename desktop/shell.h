@@ -66,7 +66,8 @@ void registerShell(Registry& registry, const TParametre& settings);
 
 // The uninstall: the App Paths key (a failure there is ignored: the machine-wide hive
 // may be closed to the user), the whole settings tree, Scrivle's new-file entries and
-// extension keys, the file type, then an attempt to remove InstallDir if it is empty.
+// extension keys, the file type; on Windows then an attempt to remove InstallDir if it
+// is empty (elsewhere InstallDir is a folder Scrivle did not create: it stays).
 void uninstallScrivle(Registry& registry, const TParametre& settings);
 
 }  // namespace scrivle

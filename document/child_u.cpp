@@ -432,6 +432,8 @@ bool TChild::FormCloseQuery() {
   bool mayClose = true;
   // A changed folder or variable name marks only the caption: ask for it too.
   if (model().modified() || captionModified()) {
+    // The person sees the document the question is about.
+    main_.mdiArea()->setActiveSubWindow(this);
     const Answer a = main_.dialogs().confirm(
         "Voulez-vous enregistrer les modifications dans " + fileName_ + "?", true);
     if (a == Answer::Cancel) {
@@ -462,10 +464,15 @@ void TChild::closeEvent(QCloseEvent* event) {
     return;
   }
   Timer->stop();
+  const auto kids = main_.children();
+  const bool last = kids.size() == 1 && kids.front() == this;
   QMdiSubWindow::closeEvent(event);
   if (event->isAccepted()) {
     closeConfirmed_ = true;
     journal_->discard();
+    // However it closes (also a failed open that was never asked), the last document
+    // takes the frame back to the no-document state.
+    if (last) main_.enableall(false);
     QTimer::singleShot(0, &main_, [m = &main_] { m->refreshSaveAll(); });
   }
 }

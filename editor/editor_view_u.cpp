@@ -13,6 +13,7 @@
 #include "editor/calc_font_u.h"
 #include "calc/charset.h"
 #include "platform/clipboard_u.h"
+#include "editor/word_rules.h"
 
 namespace scrivle {
 
@@ -175,10 +176,6 @@ bool isBreakByte(unsigned char b) {
 }
 bool isSpaceByte(unsigned char b) {
   return b == ' ' || b == '\t';
-}
-bool isWordByte(unsigned char b) {
-  return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || b == '_' ||
-         b >= 0x80;
 }
 int classOf(unsigned char b) {
   if (isBreakByte(b)) {

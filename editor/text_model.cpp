@@ -6,6 +6,7 @@
 
 #include "editor/text_model_lines.h"
 #include "editor/text_model_store.h"
+#include "editor/word_rules.h"
 
 namespace scrivle {
 
@@ -16,22 +17,6 @@ constexpr std::size_t kMaxUndoSteps = 10000;
 constexpr std::size_t kMaxPalette = 256;
 constexpr Pos kMaxLineText = 4096;
 
-// Letters, digits and underscore; from 0x80 the calculator's Greek letters and special
-// letters (0x80-0x9B) and the Latin-1 letters (0xC0-0xFF but the signs x and ÷).
-constexpr std::array<bool, 256> makeWordTable() {
-  std::array<bool, 256> t{};
-  for (int c = 0; c < 256; ++c) {
-    t[c] = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
-           (c >= 0x80 && c <= 0x9B) || (c >= 0xC0 && c != 0xD7 && c != 0xF7);
-  }
-  return t;
-}
-constexpr std::array<bool, 256> kWordByte = makeWordTable();
-
-inline unsigned char foldAscii(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
-}
-
 Pos clampPos(Pos p, Pos hi) {
   return std::clamp<Pos>(p, 0, hi);
 }
@@ -41,11 +26,12 @@ struct Needle {
   std::string bytes;  // folded when !matchCase
   std::array<std::size_t, 256> skip{};
   bool fold = false;
+  const std::array<unsigned char, 256>& folding = caseFoldTable();
 
   Needle(std::string_view n, bool matchCase) : bytes(n), fold(!matchCase) {
     if (fold) {
       for (char& c : bytes) {
-        c = static_cast<char>(foldAscii(static_cast<unsigned char>(c)));
+        c = static_cast<char>(folding[static_cast<unsigned char>(c)]);
       }
     }
     const std::size_t m = bytes.size();
@@ -55,7 +41,7 @@ struct Needle {
     }
   }
 
-  unsigned char key(unsigned char c) const { return fold ? foldAscii(c) : c; }
+  unsigned char key(unsigned char c) const { return fold ? folding[c] : c; }
 
   // Index of the first match in hay starting at or after `from`, or -1.
   Pos search(const unsigned char* hay, std::size_t hayLen, std::size_t from) const {
@@ -347,10 +333,10 @@ struct TextModel::Impl {
   }
 
   bool isWholeWord(Pos at, Pos m) const {
-    if (at > 0 && kWordByte[store.at(at - 1)]) {
+    if (at > 0 && isWordByte(store.at(at - 1))) {
       return false;
     }
-    return at + m >= size() || !kWordByte[store.at(at + m)];
+    return at + m >= size() || !isWordByte(store.at(at + m));
   }
 
   // First match starting in [from, stop); the text is the two halves around the gap.
@@ -646,7 +632,7 @@ Pos TextModel::find(std::string_view needle, Pos start, Pos len, bool wholeWord,
 
 Pos TextModel::wordStart(Pos pos) const {
   pos = clampPos(pos, d_->size());
-  while (pos > 0 && kWordByte[d_->store.at(pos - 1)]) {
+  while (pos > 0 && isWordByte(d_->store.at(pos - 1))) {
     --pos;
   }
   return pos;
@@ -655,7 +641,7 @@ Pos TextModel::wordStart(Pos pos) const {
 Pos TextModel::wordEnd(Pos pos) const {
   const Pos n = d_->size();
   pos = clampPos(pos, n);
-  while (pos < n && kWordByte[d_->store.at(pos)]) {
+  while (pos < n && isWordByte(d_->store.at(pos))) {
     ++pos;
   }
   return pos;

@@ -111,9 +111,8 @@ class TextModel {
   Pos find(std::string_view needle, Pos start, Pos len, bool wholeWord, bool matchCase) const;
   // Word boundaries used by the view (double click, Ctrl+arrows): the start of the run
   // of word characters ending at pos, the end of the run starting at pos (pos itself
-  // when there is none). Word characters: ASCII letters and digits, '_', the
-  // calculator's Greek and special letters 0x80-0x9B, and 0xC0-0xFF except 0xD7, 0xF7.
-  // Whole-word search uses the same set.
+  // when there is none). Word characters and case folding (matchCase false) are those
+  // of word_rules.h, for whole-word search as well.
   Pos wordStart(Pos pos) const;
   Pos wordEnd(Pos pos) const;
 

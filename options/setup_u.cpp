@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -627,9 +628,18 @@ void TOptions::FormCreate() {
 void TOptions::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   FormShow();
-  if (const QScreen* screen = this->screen()) {
+  // Centred the first time, then where it was closed: the same place each time (moving
+  // to the centre again would shift it by the title bar the system adds).
+  if (place_) {
+    move(*place_);
+  } else if (const QScreen* screen = this->screen()) {
     move(screen->availableGeometry().center() - rect().center());
   }
+}
+
+void TOptions::hideEvent(QHideEvent* event) {
+  QDialog::hideEvent(event);
+  if (!event->spontaneous()) place_ = pos();
 }
 
 void TOptions::showRow(const StyleRow& row, ColorRef colour, Flag bold, Flag italic) {

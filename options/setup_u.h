@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,7 @@ class TOptions : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   Dialogs& dialogs();
@@ -160,6 +162,7 @@ class TOptions : public QDialog {
   std::vector<QLabel*> labelsEt_;
   bool StylesChanged = false;
   std::int32_t SkipKeyPress = 0;
+  std::optional<QPoint> place_;  // where it was last closed (its frame's corner)
 };
 
 }  // namespace scrivle

@@ -8,9 +8,11 @@
 
 #include <vector>
 
+#include "app/icons_u.h"
 #include "app/main_u.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
+#include "tags/insertion.h"
 
 namespace scrivle {
 namespace {
@@ -170,6 +172,15 @@ TEST(ActionTable, MenusInOrderWithHints) {
   EXPECT_EQ(m.menu("&Fichier")->menuAction()->statusTip(), "Ouverture, enregistrement...");
   EXPECT_EQ(m.menu("&Edition")->menuAction()->statusTip(), "Euhhh... Couper, copier, etc... ?");
   EXPECT_FALSE(m.menu("&Aide")->menuAction()->isEnabled());
+}
+
+// Each tag button shows the tag it inserts (the zero margin is &\ , not &0).
+TEST(ActionTable, TagButtonsShowTheTagTheyInsert) {
+  for (const TagCommand& t : kTagCommands) {
+    const std::string tag{static_cast<char>(t.introducer), static_cast<char>(t.letter)};
+    EXPECT_EQ(tagButtonText(t.action), tag) << t.action;
+  }
+  EXPECT_EQ(tagButtonText("InserBookAction"), "\x0C");
 }
 
 }  // namespace

@@ -563,5 +563,127 @@ TEST_F(MainWindowTest, BookmarksWindowListsAndNavigates) {
   EXPECT_EQ(c->model().selStart(), 2);
 }
 
+// What a person sees of the window state: the menus, the state-dependent items and
+// commands, the bands and the boxes. One line per element, for readable differences.
+std::string windowState(Tmain& m) {
+  std::string out;
+  auto line = [&](const std::string& name, bool on) { out += name + (on ? " on\n" : " off\n"); };
+  for (const char* menu : {"&Edition", "&Tags #", "Ta&gs &&", "&Misc."}) {
+    line(menu, m.menu(menu)->menuAction()->isVisible());
+  }
+  for (const char* item :
+       {"ReadOnlyAction", "ZipAction", "EnregistrersousAction", "EnregistrerAction", "Toutfermer1",
+        "EnregistrerToutAction", "FermerAction", "N7", "N13", "AfficherBook"}) {
+    line(std::string(item) + " item", m.menuItem(item)->isVisible());
+  }
+  for (const char* a : {"PopUpTags", "PopUpTitres", "AfficherBook", "ZipAction",
+                        "EnregistrerAction", "EnregistrerToutAction", "DfaireAction", "ColorAction",
+                        "Menu1Action", "AllerligneAction", "FermerAction"}) {
+    line(a, m.action(a)->isEnabled());
+  }
+  for (const char* bar : {"PageScroller1", "PageScroller2", "PageScroller3"}) {
+    line(bar, m.findChild<QToolBar*>(bar)->isVisible());
+  }
+  for (QLineEdit* box : {m.EditDir, m.EditName, m.EditTaille}) {
+    line(box->objectName().toStdString(), box->isVisible());
+  }
+  return out;
+}
+
+TEST_F(MainWindowTest, BookmarksCommandIsNotAToggle) {
+  Tmain& m = start();
+  m.NouveauActionExecute();  // no bookmarks window in this test: the command shows nothing
+  QAction* book = m.action("AfficherBook");
+  for (int i = 0; i < 2; ++i) {
+    book->trigger();
+    EXPECT_FALSE(book->isChecked());
+    EXPECT_FALSE(m.menuItem("AfficherBook")->isChecked());
+  }
+  EXPECT_FALSE(book->isCheckable());
+  EXPECT_FALSE(m.menuItem("AfficherBook")->isCheckable());
+}
+
+TEST_F(MainWindowTest, MissingFileLeavesTheNoDocumentState) {
+  Tmain& m = start();
+  const std::string none = windowState(m);
+  // The reference: the state after the last document closes.
+  m.NouveauActionExecute();
+  m.activeChild()->close();
+  QApplication::processEvents();
+  ASSERT_EQ(windowState(m), none);
+
+  // A recent file that has gone.
+  AppSettings.mru[0] = (docs() / "parti.9xt").string();
+  m.refreshRecentMenu();
+  dialogs_->expectMessage("Le fichier spécifié n'existe pas.");
+  m.RecentClick(1);
+  QApplication::processEvents();
+  EXPECT_TRUE(m.children().empty());
+  EXPECT_EQ(windowState(m), none);
+  EXPECT_EQ(AppSettings.mru[0], (docs() / "parti.9xt").string());  // the entry stays
+
+  // A recent file that has gone while another document is open: the document state stays.
+  m.NouveauActionExecute();
+  const std::string one = windowState(m);
+  dialogs_->expectMessage("Le fichier spécifié n'existe pas.");
+  m.RecentClick(1);
+  QApplication::processEvents();
+  EXPECT_EQ(m.children().size(), 1U);
+  EXPECT_EQ(windowState(m), one);
+}
+
+TEST_F(MainWindowTest, MissingFileOnTheCommandLineLeavesTheNoDocumentState) {
+  StartRequest request;
+  request.kind = StartRequest::Open;
+  request.path = docs() / "absent.89t";
+  dialogs_->expectMessage("Le fichier spécifié n'existe pas.");
+  Tmain& m = start(request);
+  QApplication::processEvents();
+  EXPECT_TRUE(m.children().empty());
+  Tmain reference(*dialogs_);
+  reference.show();
+  EXPECT_EQ(windowState(m), windowState(reference));
+}
+
+TEST_F(MainWindowTest, CloseAllAsksEveryDocumentLastToFirst) {
+  Tmain& m = start();
+  for (int i = 0; i < 3; ++i) {
+    TChild* c = m.NouveauActionExecute();
+    QTest::keyClicks(c->Richedit, "x");
+  }
+  const auto kids = m.children();
+  dialogs_->expectConfirm(Answer::No, "Voulez-vous enregistrer les modifications dans Nouveau3?");
+  dialogs_->expectConfirm(Answer::Cancel,
+                          "Voulez-vous enregistrer les modifications dans Nouveau2?");
+  dialogs_->expectConfirm(Answer::No, "Voulez-vous enregistrer les modifications dans Nouveau1?");
+  EXPECT_FALSE(m.CloseAll());
+  QApplication::processEvents();
+  ASSERT_EQ(m.children().size(), 1U);  // only the one kept
+  EXPECT_EQ(m.children()[0], kids[1]);
+  EXPECT_TRUE(m.documentState());
+}
+
+// Before its question, a document becomes the active window: the person sees what the
+// question is about.
+TEST_F(MainWindowTest, CloseQuestionShowsItsDocument) {
+  Tmain& m = start();
+  for (int i = 0; i < 3; ++i) {
+    TChild* c = m.NouveauActionExecute();
+    QTest::keyClicks(c->Richedit, "x");
+  }
+  const auto kids = m.children();
+  std::vector<TChild*> active;
+  dialogs_->onShow = [&](const FakeDialogs::Shown&) { active.push_back(m.activeChild()); };
+  dialogs_->expectConfirm(Answer::Cancel);
+  kids[0]->close();
+  for (int i = 0; i < 3; ++i) dialogs_->expectConfirm(Answer::Cancel);
+  m.CloseAll();
+  dialogs_->expectConfirm(Answer::No);
+  dialogs_->expectConfirm(Answer::Cancel);
+  m.close();  // quitting asks in the frame's order
+  dialogs_->onShow = nullptr;
+  EXPECT_EQ(active, (std::vector<TChild*>{kids[0], kids[2], kids[1], kids[0], kids[0], kids[1]}));
+}
+
 }  // namespace
 }  // namespace scrivle

@@ -181,6 +181,45 @@ TEST_F(EditorViewTest, ArrowsSelectAndMoveByWordAndLine) {
   EXPECT_EQ(model().caret(), 0);
 }
 
+// Ctrl+Right and Ctrl+Left stop where the model's words (double click, whole-word
+// search) begin and end, across every byte value.
+TEST_F(EditorViewTest, CtrlArrowsFollowTheModelsWords) {
+  std::string text;
+  for (int b = 0; b < 256; ++b) text += static_cast<char>(b);
+  text += text;  // every byte next to its neighbours, twice
+  model().load(text);
+  const Pos n = model().length();
+  auto blank = [&](Pos p) { return model().byteAt(p) == ' ' || model().byteAt(p) == '\t'; };
+  auto inWord = [&](Pos p) { return p < n && model().wordEnd(p) > p; };
+  model().setSel(0);
+  int steps = 0;
+  for (Pos p = 0; p < n && steps < 2000; ++steps) {
+    QTest::keyClick(&view, Qt::Key_Right, Qt::ControlModifier);
+    const Pos q = model().caret();
+    ASSERT_GT(q, p);
+    Pos end = q;
+    while (end > p && blank(end - 1)) --end;
+    if (inWord(p)) {
+      EXPECT_EQ(end, model().wordEnd(p)) << "Ctrl+Right from " << p;
+    } else {
+      for (Pos x = p; x < end; ++x)
+        EXPECT_FALSE(inWord(x)) << "Ctrl+Right from " << p << " skips a word at " << x;
+      if (end == q && q < n && model().byteAt(p) != '\r' && model().byteAt(p) != '\n') {
+        EXPECT_TRUE(inWord(q) || model().byteAt(q) == '\r' || model().byteAt(q) == '\n')
+            << "Ctrl+Right from " << p << " stops at " << q;
+      }
+    }
+    p = q;
+  }
+  for (Pos p = n; p > 0;) {
+    QTest::keyClick(&view, Qt::Key_Left, Qt::ControlModifier);
+    const Pos q = model().caret();
+    ASSERT_LT(q, p);
+    if (inWord(q)) EXPECT_EQ(q, model().wordStart(q + 1)) << "Ctrl+Left from " << p;
+    p = q;
+  }
+}
+
 TEST_F(EditorViewTest, WrapsAtTheViewWidthAndScrolls) {
   const CalcFont& f = CalcFont::instance();
   EXPECT_EQ(model().wrapColumns(), view.viewport()->width() / f.cellWidth());

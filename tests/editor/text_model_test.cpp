@@ -1,3 +1,4 @@
+#include "calc/charset.h"
 #include "editor/text_model.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 using scrivle::CharStyle;
 using scrivle::Pos;
 using scrivle::TextModel;
+namespace charset = scrivle::charset;
 
 namespace {
 
@@ -479,6 +481,28 @@ TEST(TextModel, FindAndWords) {
   EXPECT_EQ(m.find("pQh", 0, -1, false, true), 2);
   EXPECT_EQ(m.find("QHA ALPHAbet", 0, -1, false, false), 3);
   EXPECT_EQ(m.find("QHA ALPHAbet", 0, -1, false, true), -1);
+}
+
+// Without "Respecter la casse" the calculator's accented Latin letters and the Greek
+// letters it has in both cases match either case, whole words too.
+TEST(TextModel, FindFoldsAccentedAndGreekLetters) {
+  TextModel m;
+  const std::string eleve = charset::fromUtf8("élève");
+  const std::string text = charset::fromUtf8("Un élève, ÉLÈVES; δσω ÆØÅ ÿ ß µ ×÷ Ÿ");
+  m.load(text);
+  EXPECT_EQ(m.find(charset::fromUtf8("ÉLÈVE"), 0, -1, false, false), 3);
+  EXPECT_EQ(m.find(charset::fromUtf8("ÉLÈVE"), 0, -1, false, true), 10);
+  EXPECT_EQ(m.find(charset::fromUtf8("ÉLÈVE"), 0, -1, true, false), 3);
+  EXPECT_EQ(m.find(eleve, 4, -1, false, false), 10);
+  EXPECT_EQ(m.find(eleve, 4, -1, true, false), -1);  // ÉLÈVES is another word
+  EXPECT_EQ(m.find(charset::fromUtf8("ΔΣΩ"), 0, -1, true, false), 18);
+  EXPECT_EQ(m.find(charset::fromUtf8("æøå"), 0, -1, true, false), 22);
+  // Letters without a second case in the set, and the two signs, match only themselves.
+  EXPECT_EQ(m.find(charset::fromUtf8("×"), 0, -1, false, false), 32);
+  EXPECT_EQ(m.find(charset::fromUtf8("÷"), 0, -1, false, false), 33);
+  EXPECT_EQ(m.find(charset::fromUtf8("×"), 0, 32, false, false), -1);
+  EXPECT_EQ(m.find(charset::fromUtf8("ß"), 0, -1, false, false), 28);
+  EXPECT_EQ(m.find(charset::fromUtf8("ÿ"), 0, -1, false, false), 26);
 }
 
 TEST(TextModel, NotificationsComeAfterTheChange) {

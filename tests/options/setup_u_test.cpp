@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 
@@ -105,6 +106,24 @@ class OptionsTest : public ::testing::Test {
   std::unique_ptr<Tmain> main_;
   TOptions* options_ = nullptr;
 };
+
+// The dialog opens at the same place each time: centred at first, then where it was
+// last closed (also after the person moved it).
+TEST_F(OptionsTest, OpensAtTheSamePlaceEachTime) {
+  TOptions& o = show();
+  const QPoint first = o.pos();
+  const QRect screen = o.screen()->availableGeometry();
+  EXPECT_LE((o.frameGeometry().center() - screen.center()).manhattanLength(), 4);
+  o.hide();
+  o.show();
+  EXPECT_EQ(o.pos(), first);
+  const QPoint moved = first + QPoint(-30, 25);
+  o.move(moved);
+  o.hide();
+  o.show();
+  EXPECT_EQ(o.pos(), moved);
+  o.hide();
+}
 
 TEST_F(OptionsTest, OkWithoutChangesWritesNothingAndApplyWritesTheControls) {
   EXPECT_EQ(AppSettings.DefaultExt, "9xt");
