@@ -26,6 +26,7 @@
 #include "search/find_dialogs_u.h"
 #include "settings/setup_u.h"
 #include "settings/registry.h"
+#include "spell/spelling_u.h"
 #include "compress/zip_action_u.h"
 #include "document/child_u.h"
 #include "document/files.h"
@@ -101,6 +102,7 @@ Tmain::Tmain(Dialogs& dialogs, StartRequest request)
   // The edit commands filter the name boxes' keys: they need the boxes.
   search_ = new SearchCommands(*this, [this] { return activeChild(); });
   editCommands_ = new EditCommands(*this, [this] { return activeChild(); });
+  setUpSpelling();
   statusBar()->setObjectName("StatusBar1");
 
   // FormCreate.
@@ -506,8 +508,25 @@ void Tmain::enableall(bool state) {
   for (const char* m : kStateMenus) menu(m)->menuAction()->setVisible(state);
 }
 
+void Tmain::setUpSpelling() {
+  Spelling::Hooks hooks;
+  hooks.edit = [this](const std::function<int(TextModel&)>& change) { changeByProgram(change); };
+  hooks.colourOn = [this] { return colourOn(); };
+  hooks.message = [this](const std::string& text) { dialogs_.message(text); };
+  spelling_ = new Spelling(std::move(hooks), this);
+  QAction* a = action("OrthographeAction");
+  a->setEnabled(spelling_->available());
+  a->setChecked(spelling_->available());
+  if (!spelling_->available()) {
+    a->setStatusTip(spelling_->unavailableReason());
+    a->setToolTip(spelling_->unavailableReason());
+  }
+  bind("OrthographeAction", [this, a] { spelling_->setEnabled(a->isChecked()); });
+}
+
 TChild* Tmain::createChild() {
   auto* child = new TChild(*this);
+  spelling_->attach(child->Richedit);
   mdi_->addSubWindow(child);
   child->showMaximized();
   return child;
@@ -748,6 +767,8 @@ void Tmain::FormActivate() {
   }
   if (!firstActivation_) return;
   firstActivation_ = false;
+  spelling_->loadSettings();
+  action("OrthographeAction")->setChecked(spelling_->enabled());
   showMaximized();
   bool recovered = false;
   recoverTemporaryFiles(recovered);
