@@ -508,6 +508,10 @@ void Tmain::enableall(bool state) {
   for (const char* m : kStateMenus) menu(m)->menuAction()->setVisible(state);
 }
 
+Spelling* Tmain::spelling() const {
+  return spelling_;
+}
+
 void Tmain::setUpSpelling() {
   Spelling::Hooks hooks;
   hooks.edit = [this](const std::function<int(TextModel&)>& change) { changeByProgram(change); };

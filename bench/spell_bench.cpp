@@ -156,7 +156,7 @@ std::string frenchText() {
   int inSentence = 0;
   int inParagraph = 0;
   while (text.size() < 64 * 1024) {
-    std::string w = rng() % 100 < 55 ? kCommon[rng() % std::size(kCommon)]
+    std::string w = rng() % 100 < 70 ? kCommon[rng() % std::size(kCommon)]
                                      : (stems.empty() ? "mot" : stems[order[zipf(rng)]]);
     if (rng() % 50 == 0 && w.size() > 3) std::swap(w[1], w[2]);  // a typing slip
     if (rng() % 12 == 0) w = "#U" + w + "#U";

@@ -502,7 +502,9 @@ void EditorView::paintWavy(QPainter& painter, const std::vector<std::pair<Pos, P
     const int x0 = static_cast<int>(from - lineStart) * cw;
     const int x1 = static_cast<int>(to - lineStart) * cw;
     QPolygon wave;
-    for (int x = x0; x <= x1; x += 2) wave << QPoint(x, ((x - x0) / 2) % 2 == 0 ? bottom : bottom - 2);
+    for (int x = x0; x <= x1; x += 2) {
+      wave << QPoint(x, ((x - x0) / 2) % 2 == 0 ? bottom : bottom - 2);
+    }
     painter.drawPolyline(wave);
   }
   painter.restore();

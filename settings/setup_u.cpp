@@ -658,8 +658,9 @@ void TOptions::FormShow() {
   if (Spelling* spelling = main_ != nullptr ? main_->spelling() : nullptr) {
     for (const spell::DictionaryFiles& f : spelling->found()) {
       const spell::Language* l = spell::findLanguage(f.code);
-      ComboLangue->addItem(QString::fromUtf8(l->caption.data(), static_cast<int>(l->caption.size())),
-                           QString::fromLatin1(f.code.data(), static_cast<int>(f.code.size())));
+      ComboLangue->addItem(
+          QString::fromUtf8(l->caption.data(), static_cast<int>(l->caption.size())),
+          QString::fromLatin1(f.code.data(), static_cast<int>(f.code.size())));
       if (f.code == spelling->language()) ComboLangue->setCurrentIndex(ComboLangue->count() - 1);
     }
   }

@@ -208,6 +208,9 @@ TEST_F(SpellingTest, EnglishWhenChosen) {
   spelling_->finishPass();
   EXPECT_TRUE(underlined().empty());
   EXPECT_EQ(spelling_->language(), "en");
+  Spelling again({});
+  again.loadSettings();
+  EXPECT_EQ(again.language(), "en");
 }
 
 TEST_F(SpellingTest, LongParagraphIsCheckedInSlices) {
