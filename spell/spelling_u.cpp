@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 #include <algorithm>
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -25,6 +26,8 @@ namespace {
 
 // A background slice stops past this much work, so the person's keys wait at most ~5 ms.
 constexpr qint64 kSliceNs = 4'000'000;
+// How often the pass looks whether the dictionary has been read.
+constexpr int kLoadPollMs = 20;
 // Paragraphs longer than this are checked a few words at a time by the background pass.
 constexpr std::size_t kQuickParagraph = 512;
 // A change touching more paragraphs than this goes to the background pass.
@@ -130,29 +133,44 @@ void Spelling::setLanguage(const std::string& code) {
   save();
   checker_.setDictionary(nullptr);
   loadedLanguage_.clear();
+  if (loading_.valid()) loading_.wait();  // the dictionary of the language left is dropped
   loadFailed_ = false;
   if (enabled()) startPass();
   refreshViews();
 }
 
-bool Spelling::ensureDictionary() {
+bool Spelling::ensureDictionary(bool wait) {
   if (checker_.hasDictionary() && loadedLanguage_ == settings_.language) return true;
   if (loadFailed_) return false;
-  for (const spell::DictionaryFiles& f : found_) {
-    if (f.code != settings_.language) continue;
-    std::unique_ptr<spell::Dictionary> d;
-    try {
-      d = spell::openHunspell(f);
-    } catch (const std::exception&) {
-      d = nullptr;
+  if (!loading_.valid() || loadingLanguage_ != settings_.language) {
+    const auto f = std::find_if(found_.begin(), found_.end(), [&](const spell::DictionaryFiles& d) {
+      return d.code == settings_.language;
+    });
+    if (f == found_.end()) {
+      loadFailed_ = true;
+      return false;
     }
-    if (!d) break;
-    checker_.setDictionary(std::move(d));
-    loadedLanguage_ = settings_.language;
-    return true;
+    // Reading a dictionary takes a tenth of a second or more: not on the person's time.
+    loadingLanguage_ = settings_.language;
+    loading_ = std::async(std::launch::async, [files = *f]() -> std::unique_ptr<spell::Dictionary> {
+      try {
+        return spell::openHunspell(files);
+      } catch (const std::exception&) {
+        return nullptr;
+      }
+    });
   }
-  loadFailed_ = true;
-  return false;
+  if (!wait && loading_.wait_for(std::chrono::seconds(0)) != std::future_status::ready) {
+    return false;
+  }
+  std::unique_ptr<spell::Dictionary> d = loading_.get();
+  if (!d) {
+    loadFailed_ = true;
+    return false;
+  }
+  checker_.setDictionary(std::move(d));
+  loadedLanguage_ = loadingLanguage_;
+  return true;
 }
 
 void Spelling::attach(EditorView* view) {
@@ -189,14 +207,22 @@ void Spelling::startPass() {
 }
 
 void Spelling::finishPass() {
-  while (slicer_.isActive()) slice();
+  while (slicer_.isActive()) {
+    if (enabled()) ensureDictionary(true);
+    slice();
+  }
 }
 
 void Spelling::slice() {
-  if (!enabled() || !ensureDictionary()) {
+  if (!enabled() || loadFailed_) {
     slicer_.stop();
     return;
   }
+  if (!ensureDictionary(false)) {
+    slicer_.setInterval(kLoadPollMs);  // still being read
+    return;
+  }
+  if (slicer_.interval() != 0) slicer_.setInterval(0);
   QElapsedTimer clock;
   clock.start();
   bool changed = false;
@@ -309,7 +335,7 @@ void Spelling::clearMenu() {
 
 void Spelling::fillMenu(EditorView* view, QMenu& menu, Pos pos) {
   clearMenu();
-  if (!enabled() || !ensureDictionary()) return;
+  if (!enabled() || !ensureDictionary(true)) return;
   const TextModel& m = view->model();
   const Pos p = m.paragraphOfPos(pos);
   const Range r = paragraphRange(m, p);

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,7 +77,9 @@ class Spelling : public QObject {
     Pos paragraph = 0;
   };
 
-  bool ensureDictionary();
+  // The dictionary of the language chosen, read by a worker thread; without `wait`, false
+  // while it is still being read.
+  bool ensureDictionary(bool wait);
   void save();
   void startPass();
   void slice();
@@ -91,6 +94,8 @@ class Spelling : public QObject {
   spell::SpellSettings settings_;
   std::vector<spell::DictionaryFiles> found_;
   std::string loadedLanguage_;
+  std::future<std::unique_ptr<spell::Dictionary>> loading_;
+  std::string loadingLanguage_;
   bool loadFailed_ = false;
   bool settingsLoaded_ = false;
   spell::Checker checker_;
