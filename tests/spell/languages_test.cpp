@@ -28,7 +28,11 @@ TEST(SpellLanguages, DicpathComesFirstAndBothFilesAreNeeded) {
   touch(a / "en_GB.aff");
   touch(a / "en_GB.dic");
 
-  const auto folders = dictionaryFolders((a.string() + ":" + b.string()));
+#ifdef _WIN32
+  const auto folders = dictionaryFolders(a.string() + ";" + b.string());
+#else
+  const auto folders = dictionaryFolders(a.string() + ":" + b.string());
+#endif
   ASSERT_GE(folders.size(), 3U);
   EXPECT_EQ(folders[0], a);
   EXPECT_EQ(folders[1], b);
