@@ -62,7 +62,9 @@ std::set<std::string> readPersonalList() {
 }  // namespace
 
 Spelling::Spelling(Hooks hooks, QObject* parent) : QObject(parent), hooks_(std::move(hooks)) {
-  if (spell::hunspellBuiltIn()) found_ = spell::findDictionaries();
+  if (spell::hunspellBuiltIn()) {
+    found_ = hooks_.findDictionaries ? hooks_.findDictionaries() : spell::findDictionaries();
+  }
   checker_.setPersonalWords(readPersonalList());
   slicer_.setInterval(0);
   connect(&slicer_, &QTimer::timeout, this, &Spelling::slice);
@@ -341,9 +343,15 @@ void Spelling::fillMenu(EditorView* view, QMenu& menu, Pos pos) {
   const Range r = paragraphRange(m, p);
   const std::string bytes = m.text(r.start, r.end - r.start);
   const std::vector<spell::Misspelling>& words = checker_.paragraph(bytes);
-  const auto hit = std::find_if(words.begin(), words.end(), [&](const spell::Misspelling& w) {
+  auto hit = std::find_if(words.begin(), words.end(), [&](const spell::Misspelling& w) {
     return pos >= r.start + w.start && pos < r.start + w.start + w.length;
   });
+  if (hit == words.end()) {
+    // The menu key with the caret right after the word.
+    hit = std::find_if(words.begin(), words.end(), [&](const spell::Misspelling& w) {
+      return pos == r.start + w.start + w.length;
+    });
+  }
   if (hit == words.end()) return;
   const std::string word = hit->word;
   const Pos start = r.start + hit->start;

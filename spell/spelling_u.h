@@ -38,6 +38,8 @@ class Spelling : public QObject {
     std::function<void(const std::function<int(TextModel&)>&)> edit;
     std::function<bool()> colourOn;
     std::function<void(const std::string&)> message;  // UTF-8
+    // Where the dictionaries are; spell::findDictionaries() when empty (tests set it).
+    std::function<std::vector<spell::DictionaryFiles>()> findDictionaries;
   };
   // Finds the dictionaries and reads the personal list; the dictionary itself is loaded
   // when a view first needs it.

@@ -152,7 +152,9 @@ TEST_F(SpellingTest, NoItemsOnACorrectWordAndTheyGoWhenTheMenuCloses) {
   REQUIRE_FRENCH();
   load("Bonjour le mondde");
   EXPECT_EQ(menuAt(2), QStringList({"&Couper"}));
+  EXPECT_EQ(menuAt(9), QStringList({"&Couper"}));  // the space between
   EXPECT_GT(menuAt(12).size(), 1);
+  EXPECT_GT(menuAt(17).size(), 1);  // the caret right after the word (menu key)
   menuAt(2);
   EXPECT_EQ(menu_.actions().size(), 1);
 }
@@ -222,6 +224,35 @@ TEST_F(SpellingTest, LongParagraphIsCheckedInSlices) {
   EXPECT_TRUE(spelling_->passRunning());
   spelling_->finishPass();
   EXPECT_EQ(underlined().size(), 1U);
+}
+
+// Without any dictionary: nothing to check, the reason for the hint, nothing shown.
+TEST(SpellingMissing, NoDictionaryTurnsItOffQuietly) {
+  test::TempRegistry registry;
+  Spelling::Hooks hooks;
+  std::vector<std::string> messages;
+  hooks.message = [&](const std::string& text) { messages.push_back(text); };
+  hooks.findDictionaries = [] { return std::vector<spell::DictionaryFiles>{}; };
+  Spelling spelling(std::move(hooks));
+  EXPECT_FALSE(spelling.available());
+  EXPECT_FALSE(spelling.enabled());
+  EXPECT_FALSE(spelling.unavailableReason().isEmpty());
+  if (spell::hunspellBuiltIn()) {
+    EXPECT_TRUE(spelling.unavailableReason().contains("hunspell-fr"));
+  }
+  EditorView view;
+  QMenu menu;
+  menu.addAction("&Couper");
+  view.setContextMenu(&menu);
+  spelling.attach(&view);
+  view.model().load("mondde zzzz");
+  spelling.finishPass();
+  std::vector<std::pair<Pos, Pos>> out;
+  view.wavyUnderlines(0, view.model().length(), out);
+  EXPECT_TRUE(out.empty());
+  view.onContextMenu(menu, 2);
+  EXPECT_EQ(menu.actions().size(), 1);
+  EXPECT_TRUE(messages.empty());
 }
 
 }  // namespace
