@@ -32,6 +32,7 @@ Checker::~Checker() = default;
 void Checker::setDictionary(std::unique_ptr<Dictionary> dictionary) {
   dictionary_ = std::move(dictionary);
   paragraphs_.clear();
+  cachedBytes_ = 0;
   words_.clear();
   if (dictionary_) {
     for (const std::string& w : personal_) dictionary_->add(w);
@@ -66,6 +67,7 @@ const std::vector<Misspelling>& Checker::paragraph(std::string_view bytes) {
       if (!correct(w.utf8)) e.words.push_back({w.start, w.length, std::move(w.utf8)});
     }
   }
+  cachedBytes_ += bytes.size();
   return paragraphs_.emplace(std::string(bytes), std::move(e)).first->second.words;
 }
 
@@ -107,6 +109,7 @@ void Checker::setPersonalWords(std::set<std::string> words) {
   personal_ = std::move(words);
   words_.clear();
   paragraphs_.clear();
+  cachedBytes_ = 0;
   if (dictionary_) {
     for (const std::string& w : personal_) dictionary_->add(w);
   }
@@ -122,7 +125,11 @@ void Checker::beginUse() {
 }
 
 void Checker::pruneUnused() {
-  std::erase_if(paragraphs_, [](const auto& p) { return !p.second.used; });
+  std::erase_if(paragraphs_, [this](const auto& p) {
+    if (p.second.used) return false;
+    cachedBytes_ -= p.first.size();
+    return true;
+  });
 }
 
 std::set<std::string> parseWordList(std::string_view utf8) {

@@ -58,6 +58,7 @@ class Checker {
   void beginUse();
   void pruneUnused();
   std::size_t cachedParagraphs() const { return paragraphs_.size(); }
+  std::size_t cachedBytes() const { return cachedBytes_; }
 
  private:
   struct Entry {
@@ -71,6 +72,7 @@ class Checker {
   std::unordered_map<std::string, bool> words_;
   std::set<std::string> personal_;
   std::set<std::string> ignored_;
+  std::size_t cachedBytes_ = 0;
 };
 
 // The personal word list: UTF-8, one word a line. A missing file is an empty list.

@@ -30,6 +30,10 @@ constexpr qint64 kSliceNs = 4'000'000;
 constexpr int kLoadPollMs = 20;
 // Paragraphs longer than this are checked a few words at a time by the background pass.
 constexpr std::size_t kQuickParagraph = 512;
+// A pass (which forgets the paragraph states no longer in any text) after this many edits,
+// or when the paragraphs kept hold this many bytes.
+constexpr std::size_t kEditsBeforePrune = 2000;
+constexpr std::size_t kMaxCachedBytes = 8U << 20U;
 // A change touching more paragraphs than this goes to the background pass.
 constexpr Pos kQuickParagraphs = 16;
 // Unknown words a long touched paragraph may hold and still be checked at once.
@@ -287,15 +291,22 @@ void Spelling::touched(EditorView* view, Pos pos, Pos inserted) {
       const auto unknown = std::count_if(words.begin(), words.end(), [&](const spell::Word& w) {
         return !checker_.knows(w.utf8);
       });
-      if (static_cast<std::size_t>(unknown) > kQuickUnknownWords) {
-        if (!slicer_.isActive()) startPass();
-        continue;
+      // A long paragraph's new words now, the paragraph itself by the pass: each state of
+      // it kept would cost its whole length.
+      if (static_cast<std::size_t>(unknown) <= kQuickUnknownWords) {
+        for (const spell::Word& w : words) checker_.correct(w.utf8);
       }
+      if (!slicer_.isActive()) startPass();
+      continue;
     }
     checker_.paragraph(bytes);
   }
   // Every state a paragraph goes through while typed is kept until a pass prunes them.
-  if (++editsSincePrune_ > 2000 && !slicer_.isActive()) startPass();
+  ++editsSincePrune_;
+  if ((editsSincePrune_ > kEditsBeforePrune || checker_.cachedBytes() > kMaxCachedBytes) &&
+      !slicer_.isActive()) {
+    startPass();
+  }
 }
 
 void Spelling::underlines(EditorView* view, Pos from, Pos to,

@@ -224,6 +224,12 @@ TEST_F(SpellingTest, LongParagraphIsCheckedInSlices) {
   EXPECT_TRUE(spelling_->passRunning());
   spelling_->finishPass();
   EXPECT_EQ(underlined().size(), 1U);
+  // Typing into it: the states it goes through are not all kept.
+  view_.model().setSel(view_.model().length());
+  for (const char c : std::string(" zorglub")) view_.model().typeText(std::string(1, c));
+  spelling_->finishPass();
+  EXPECT_EQ(underlined().size(), 2U);
+  EXPECT_LE(spelling_->checker().cachedBytes(), 3 * view_.model().length());
 }
 
 // Without any dictionary: nothing to check, the reason for the hint, nothing shown.
