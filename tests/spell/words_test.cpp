@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,39 @@ TEST(SpellWords, RangesCoverTheBytesOfTheWord) {
   splitWords("fin#", ws);
   ASSERT_EQ(ws.size(), 1U);
   EXPECT_EQ(ws[0].length, 3);
+}
+
+// Any bytes: words in order, apart, inside the text, made of letters, apostrophes and
+// hyphens only, and never holding a byte of a tag.
+TEST(SpellWords, RandomBytesGiveWellFormedWords) {
+  std::mt19937 rng(5);
+  const std::string alphabet =
+      "ab\xE9#&UC1'-\r\n\x0C \x80"
+      "0";
+  for (int round = 0; round < 2000; ++round) {
+    std::string text;
+    const std::size_t n = rng() % 40;
+    for (std::size_t i = 0; i < n; ++i) text += alphabet[rng() % alphabet.size()];
+    std::vector<Word> ws;
+    splitWords(text, ws);
+    std::int64_t end = 0;
+    for (const Word& w : ws) {
+      ASSERT_GE(w.start, end) << text;
+      ASSERT_GE(w.length, 2) << text;
+      end = w.start + w.length;
+      ASSERT_LE(end, static_cast<std::int64_t>(text.size())) << text;
+      for (std::int64_t i = w.start; i < end; ++i) {
+        const auto c = static_cast<unsigned char>(text[static_cast<std::size_t>(i)]);
+        ASSERT_TRUE(isWordLetter(c) || c == '\'' || c == '-') << text;
+        // A letter right after an introducer that makes a tag of it is never in a word.
+        if (i > 0) {
+          const auto prev = static_cast<unsigned char>(text[static_cast<std::size_t>(i - 1)]);
+          ASSERT_FALSE((prev == '#' && (c == 'U' || c == '1')) || (prev == '&' && c == 'C'))
+              << text;
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
