@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/charset.h"
-#include "platform/text_model.h"
+#include "calc/charset.h"
+#include "editor/text_model.h"
 #include "spell/checker.h"
 #include "spell/hunspell/hunspell_dictionary.h"
 #include "spell/languages.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/charset.h"
+#include "calc/charset.h"
 #include "spell/words.h"
 
 namespace scrivle::spell {

@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 
 namespace scrivle::spell {

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "settings/registry.h"
-#include "settings/registry_file.h"
+#include "registry/registry.h"
+#include "registry/registry_file.h"
 
 namespace scrivle::spell {
 

@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "platform/charset.h"
+#include "calc/charset.h"
 #include "tags/vocabulary.h"
 
 namespace scrivle::spell {

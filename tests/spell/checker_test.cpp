@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 #include "spell/correction.h"
 #include "tags/colorise.h"

@@ -4,7 +4,7 @@
 
 #include <fstream>
 
-#include "settings/registry.h"
+#include "registry/registry.h"
 #include "support/temp_registry.h"
 
 namespace scrivle::spell {

@@ -8,8 +8,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/editor_view_u.h"
-#include "platform/text_model.h"
+#include "editor/editor_view_u.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 #include "spell/hunspell/hunspell_dictionary.h"
 #include "spell/spelling_u.h"
