@@ -209,7 +209,7 @@ EditorView::EditorView(QWidget* parent)
     scrollPending_ = true;
     viewport()->update();
     scheduleSync();
-    emit textChangedAt(pos, removed, inserted);
+    emit textReplaced(pos, removed, inserted);
     emit textEdited();
   };
   model_->onStyleChanged = [this](Pos start, Pos len) {

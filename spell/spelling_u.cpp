@@ -186,7 +186,7 @@ void Spelling::attach(EditorView* view) {
     underlines(view, from, to, out);
   };
   view->onContextMenu = [this, view](QMenu& menu, Pos pos) { fillMenu(view, menu, pos); };
-  connect(view, &EditorView::textChangedAt, this,
+  connect(view, &EditorView::textReplaced, this,
           [this, view](qint64 pos, qint64, qint64 inserted) { touched(view, pos, inserted); });
   connect(view, &QObject::destroyed, this, [this] {
     std::erase_if(views_, [](const QPointer<EditorView>& v) { return v.isNull(); });

@@ -67,6 +67,7 @@ const Expected kActions[] = {
     {"ChercherAction", "Edition", "C&hercher", "Chercher", "Ctrl+F"},
     {"AllerligneAction", "Edition", "&Aller à la ligne...", "Aller à la ligne...", ""},
     {"Affichertable", "Fenêtre", "Afficher la table de &caractères", "Afficher la table de caractères", ""},
+    {"ApercuAction", "Fenêtre", "Aperçu &calculatrice", "Voir le texte comme la calculatrice l'affiche", "F6"},
     {"OrthographeAction", "Edition", "Vérifier l'&orthographe", "Souligner les mots inconnus", ""},
     {"SuivantAction", "Edition", "&Suivant", "Occurence suivante", "F3"},
     {"SeparSimpleAction", "Tags &", "Séparateur simple", "Séparateur simple", ""},
@@ -108,7 +109,8 @@ const std::vector<std::pair<const char*, std::vector<const char*>>> kMenus = {
     {"&Misc.", {"Insérer un &bookmark", "-", "Menu1Action", "Menu2Action", "Menu3Action",
                 "Menu4Action"}},
     {"&Options", {"Afficher en &couleurs", "Afficher les &bookmarks",
-                  "Afficher la table de &caractères", "Vérifier l'&orthographe", "-",
+                  "Afficher la table de &caractères", "Aperçu &calculatrice",
+                  "Vérifier l'&orthographe", "-",
                   "&Personnaliser"}},
     {"Fe&nêtre", {"&Cascade", "&Réorganiser", "&Tout réduire", "-", "Mosaïque &horizontale",
                   "Mosaïque &verticale"}},
@@ -134,12 +136,13 @@ TEST(ActionTable, EveryActionAsTheWindowShowsIt) {
     EXPECT_TRUE(m.actions().contains(a)) << e.name;
     ++count;
   }
-  EXPECT_EQ(count, 61);
+  EXPECT_EQ(count, 62);
   EXPECT_EQ(m.action("Remplacer2")->shortcut(), QKeySequence("Ctrl+R"));
   EXPECT_EQ(m.action("Toutfermer1")->text(), "&Tout fermer");
   // Initial states.
   EXPECT_TRUE(m.action("ColorAction")->isChecked());
   EXPECT_FALSE(m.action("Affichertable")->isChecked());
+  EXPECT_TRUE(m.action("ApercuAction")->isCheckable());
   EXPECT_TRUE(m.action("PopUpTags")->isChecked());
   EXPECT_FALSE(m.action("ReadOnlyAction")->isChecked());
   // Spelling: checkable, checked whenever it can work.
