@@ -17,6 +17,7 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <algorithm>
+#include <optional>
 #include <system_error>
 
 #include "app/actions.h"
@@ -31,6 +32,8 @@
 #include "document/child_u.h"
 #include "platform/files.h"
 #include "editor/calc_font_u.h"
+#include "document/journal_recovery.h"
+#include "document/journal_writer.h"
 #include "platform/dialogs.h"
 #include "editor/editor_view_u.h"
 #include "platform/errors.h"
@@ -742,13 +745,35 @@ void Tmain::recoverTemporaryFiles(bool& recovered) {
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
     if (it->path().extension() == ".tmp") found.push_back(it->path());
   }
-  if (found.empty()) return;
+  // Journals left by a program that ended without closing its documents.
+  journal::JournalRecovery journals(dir);
+  if (found.empty() && !journals.found()) return;
   std::sort(found.begin(), found.end());
   const bool yes =
       dialogs_.confirm("Des fichiers temporaires ont été retrouvés. Voulez-vous les récupérer ?",
                        false) == Answer::Yes;
+  std::vector<TChild*> rebuilt;
+  if (yes) {
+    for (const journal::RecoveredText& r : journals.texts()) {
+      TChild* child = createChild();
+      child->recoverText(r.text, &r.info, r.info.caption);
+      rebuilt.push_back(child);
+    }
+  }
+  // The journals go once their texts are safe in the new documents' own journals.
+  for (TChild* c : rebuilt) c->journal().flush();
+  journals.removeAll();
   for (const fs::path& f : found) {
-    if (yes) {
+    const auto described = [&]() -> std::optional<journal::DocumentInfo> {
+      try {
+        return journal::decodeDescription(readFile(journal::descriptionOf(f)));
+      } catch (...) {
+        return std::nullopt;
+      }
+    }();
+    // A journal replayed above holds a later state of the same document.
+    const bool superseded = described && journals.replayed(described->journal);
+    if (yes && !superseded) {
       TChild* child = createChild();
       // A file that cannot be read is reported, kept, and ends the start-up work.
       if (!run([&] { child->recoverFrom(f); })) {
@@ -756,11 +781,19 @@ void Tmain::recoverTemporaryFiles(bool& recovered) {
         recovered = true;
         return;
       }
+      child->journal().flush();
     }
     fs::remove(f, ec);
+    fs::remove(journal::descriptionOf(f), ec);
   }
   if (yes) {
     enableall(true);
+    refreshSaveAll();  // the recovered documents are modified
+    if (!journals.notes().empty()) {
+      std::string text = "Certaines modifications n'ont pas pu être récupérées telles quelles :";
+      for (const std::string& n : journals.notes()) text += "\n" + n;
+      dialogs_.message(text);
+    }
     recovered = true;
   }
 }

@@ -5,12 +5,15 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QTimer>
+#include <algorithm>
 #include <exception>
+#include <optional>
 #include <filesystem>
 #include <system_error>
 
 #include "app/main_u.h"
 #include "platform/files.h"
+#include "document/journal_writer.h"
 #include "document/tifile.h"
 #include "platform/dialogs.h"
 #include "editor/editor_view_u.h"
@@ -38,8 +41,12 @@ std::string cut8(const std::string& s) {
 int filterIndexForExtension(const std::string& ext) {
   if (ext == "92t") return 2;
   if (ext == "89t") return 3;
+  if (ext == "txt") return 5;
   return 1;
 }
+
+// What a recovered document's caption adds to its name until it is saved.
+constexpr const char* kRecoveredMark = " (récupéré)";
 
 QString sizeText(std::int32_t size) {
   return QStringLiteral("Taille sur TI : %1 octets").arg(size);
@@ -57,6 +64,12 @@ TChild::TChild(Tmain& main) : QMdiSubWindow(nullptr), main_(main) {
   Richedit->onKeyDown = [this](int& key, ShiftState shift) { RicheditKeyDown(key, shift); };
   Richedit->onKeyPress = [this](unsigned char& ch) { RicheditKeyPress(ch); };
   connect(Richedit, &EditorView::textEdited, this, &TChild::documentChanged);
+  // Every change of the text goes to the journal as it happens, undo and redo included.
+  journal_ = std::make_unique<journal::JournalWriter>(autoSaveDir());
+  journal_->currentText = [this] { return model().text(); };
+  model().onEdit = [this](Pos pos, Pos removed, std::string_view inserted) {
+    journal_->recordEdit(pos, removed, inserted);
+  };
 
   Timer = new QTimer(this);
   connect(Timer, &QTimer::timeout, this, &TChild::TimerTimer);
@@ -66,7 +79,10 @@ TChild::TChild(Tmain& main) : QMdiSubWindow(nullptr), main_(main) {
   setWindowTitle("Nouveau");
 }
 
-TChild::~TChild() = default;
+TChild::~TChild() {
+  // Destroyed without a close (the program is being torn down): the journal stays.
+  model().onEdit = nullptr;
+}
 
 TextModel& TChild::model() const {
   return Richedit->model();
@@ -80,9 +96,23 @@ fs::path TChild::fullPath() const {
 
 void TChild::setVariableName(const std::string& name) {
   variableName_ = cut8(name);
+  journal_->recordInfo(info());
 }
 void TChild::setFolderName(const std::string& name) {
   folderName_ = cut8(name);
+  journal_->recordInfo(info());
+}
+
+journal::DocumentInfo TChild::info() const {
+  journal::DocumentInfo i;
+  i.path = fullPath().string();
+  i.hasFile = hasFile_ != 0;
+  i.type = hasFile_ != 0 || recoveredType_.empty() ? lowerExtension(fileName_) : recoveredType_;
+  if (!i.type.empty() && i.type.front() == '.') i.type.erase(0, 1);
+  i.folder = folderName_;
+  i.name = variableName_;
+  i.caption = fileName_;
+  return i;
 }
 
 void TChild::addSize(std::int32_t delta) {
@@ -108,19 +138,32 @@ void TChild::applyScrollSetting() {
   Richedit->setVerticalScrollBarOn(AppSettings.scroll != 0);
 }
 
-void TChild::Nouveau() {
-  const int n = main_.nextDocumentNumber();
+void TChild::resetIdentity() {
   applyScrollSetting();
-  fileName_ = "Nouveau" + std::to_string(n);
-  setCaption(fileName_);
   directory_ = withTrailingSeparator(AppSettings.SaveDir);
   variableName_ = cut8(AppSettings.DefaultName);
   folderName_ = cut8(AppSettings.DefaultDir);
   size_ = 7;
   hasFile_ = 0;
+  recoveredType_.clear();
   temporaryFile_.clear();
   model().setReadOnly(false);
+}
+
+void TChild::Nouveau() {
+  // The number counts on for the whole run, and skips a name that a recovered document
+  // still carries.
+  const auto others = main_.children();
+  std::string name;
+  do {
+    name = "Nouveau" + std::to_string(main_.nextDocumentNumber());
+  } while (std::any_of(others.begin(), others.end(),
+                       [&](TChild* c) { return c != this && c->fileName() == name; }));
+  resetIdentity();
+  fileName_ = name;
+  setCaption(fileName_);
   model().setModified(false);
+  journal_->startFromSnapshot(model().text(), info(), false);
   FormActivate();
   Timer->stop();
 }
@@ -154,9 +197,11 @@ bool TChild::Ouvrir(const fs::path& path) {
   fileName_ = path.filename().string();
   setCaption(fileName_);
   temporaryFile_.clear();
+  recoveredType_.clear();
   colorise(model(), 1, model().length(), colourOn(), AppSettings);
   model().setModified(false);
   model().setSel(0, 0);
+  journal_->startFromFile(path, model().text(), info());
   Richedit->scrollCaretIntoView();
   FormActivate();
   main_.InserRecent(path);
@@ -165,17 +210,39 @@ bool TChild::Ouvrir(const fs::path& path) {
 }
 
 void TChild::recoverFrom(const fs::path& tmpFile) {
-  Nouveau();
-  model().load(readFile(tmpFile));
-  // The recovered text has no file yet: saving asks where, proposing the name it
-  // had before it was auto-saved.
-  fileName_ = stripTmpSuffix(tmpFile.filename().string());
+  std::string text = readFile(tmpFile);
+  std::optional<journal::DocumentInfo> described;
+  try {
+    described = journal::decodeDescription(readFile(journal::descriptionOf(tmpFile)));
+  } catch (...) {
+    // No description (an older auto-save): the document comes back as a new one.
+  }
+  recoverText(std::move(text), described ? &*described : nullptr,
+              stripTmpSuffix(tmpFile.filename().string()));
+}
+
+void TChild::recoverText(std::string text, const journal::DocumentInfo* info,
+                         const std::string& fallbackName) {
+  resetIdentity();
+  // The recovered text has no file yet: saving asks where, proposing the path, type
+  // and names it had.
+  fileName_ = fallbackName;
+  if (info != nullptr) {
+    if (!info->path.empty()) directory_ = folderPart(info->path);
+    fileName_ = info->caption.empty() ? fileNamePart(info->path) : info->caption;
+    folderName_ = cut8(info->folder);
+    variableName_ = cut8(info->name);
+    recoveredType_ = info->type;
+  }
+  model().load(text);
   size_ = static_cast<std::int32_t>(model().length()) + 7;
   colorise(model(), 1, model().length(), colourOn(), AppSettings);
   model().setSel(0, 0);
   model().emptyUndoBuffer();
   model().setModified(true);
-  setCaption("* " + fileName_);
+  setCaption("* " + fileName_ + kRecoveredMark);
+  // The text exists nowhere else once its journal or auto-save file is removed.
+  journal_->startFromSnapshot(std::move(text), this->info(), true);
   FormActivate();
   syncTimer();
 }
@@ -222,6 +289,8 @@ bool TChild::Enregistrer() {
   }
   setCaption(fileName_);
   model().emptyUndoBuffer();
+  recoveredType_.clear();
+  journal_->startFromFile(fullPath(), model().text(), info());
   FormActivate();
   deleteTemporaryFile();
   main_.refreshSaveAll();
@@ -235,8 +304,10 @@ bool TChild::EnregistrerSous() {
   FileDialogOptions o;
   o.title = "Enregistrer le texte TI sous...";
   o.filter = kSaveFilter;
-  o.filterIndex = filterIndexForExtension(AppSettings.DefaultExt);
-  o.defaultExt = AppSettings.DefaultExt;
+  // A recovered document proposes the type it had.
+  const std::string ext = recoveredType_.empty() ? AppSettings.DefaultExt : recoveredType_;
+  o.filterIndex = filterIndexForExtension(ext);
+  o.defaultExt = ext;
   o.initialDir = directory_;
   o.fileName = fs::path(fileName_).stem().string();
   const auto chosen = main_.dialogs().saveFile(o);
@@ -328,6 +399,7 @@ void TChild::deleteTemporaryFile() {
   if (temporaryFile_.empty()) return;
   std::error_code ec;
   fs::remove(temporaryFile_, ec);
+  fs::remove(journal::descriptionOf(temporaryFile_), ec);
 }
 
 void TChild::TimerTimer() {
@@ -337,6 +409,11 @@ void TChild::TimerTimer() {
   try {
     ensureAutoSaveDir();
     writeFileAtomically(temporaryFile(), model().text());
+    // Beside the text, what recovery needs to give the document back whole.
+    journal::DocumentInfo described = info();
+    described.journal = journal_->path().filename().string();
+    writeFileAtomically(journal::descriptionOf(temporaryFile()),
+                        journal::encodeDescription(described));
   } catch (...) {
     failure = std::current_exception();
   }
@@ -388,6 +465,7 @@ void TChild::closeEvent(QCloseEvent* event) {
   QMdiSubWindow::closeEvent(event);
   if (event->isAccepted()) {
     closeConfirmed_ = true;
+    journal_->discard();
     QTimer::singleShot(0, &main_, [m = &main_] { m->refreshSaveAll(); });
   }
 }

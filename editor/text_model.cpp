@@ -203,6 +203,9 @@ struct TextModel::Impl {
     lines.afterEdit(pending, inserted - len);
     modified = true;
     textEvents.push_back({pos, len, inserted});
+    if (q->onEdit) {
+      q->onEdit(pos, len, text);
+    }
   }
 
   void record(Edit&& e, Pos a0, Pos c0, bool typing) {
@@ -408,6 +411,9 @@ void TextModel::load(std::string_view bytes) {
   d_->modified = true;
   emptyUndoBuffer();
   d_->textEvents.push_back({0, old, static_cast<Pos>(bytes.size())});
+  if (onEdit) {
+    onEdit(0, old, bytes);
+  }
   d_->flush(a0, c0);
 }
 

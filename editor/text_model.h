@@ -139,6 +139,10 @@ class TextModel {
   // --- notifications -----------------------------------------------------------
   // Called after each change of text (position, bytes removed, bytes inserted).
   std::function<void(Pos, Pos, Pos)> onTextChanged;
+  // Called at once for each change of the text (undo, redo and load included) with the
+  // bytes that replaced [pos, pos+removed): these calls replayed in order on the old
+  // text give the new one.
+  std::function<void(Pos, Pos, std::string_view)> onEdit;
   // Called after a change of attributes over [start, start+len).
   std::function<void(Pos, Pos)> onStyleChanged;
   // Called after the selection moved.

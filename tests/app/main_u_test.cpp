@@ -2,6 +2,7 @@
 // with scripted answers for every box.
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -21,6 +22,8 @@
 #include "platform/files.h"
 #include "editor/editor_view_u.h"
 #include "editor/text_model.h"
+#include "document/journal.h"
+#include "document/tifile.h"
 #include "tools/index_u.h"
 #include <QListWidget>
 #include <QToolBar>
@@ -79,6 +82,8 @@ class MainWindowTest : public ::testing::Test {
 
   fs::path docs() const { return dir_ / "docs"; }
   fs::path autoSaveFolder() const { return dir_ / "state" / "Scrivle"; }
+
+  void crashWithTwoDocuments(bool withJournals);
 
   fs::path dir_;
   std::unique_ptr<FakeDialogs> dialogs_;
@@ -298,46 +303,121 @@ TEST_F(MainWindowTest, OversizedCalculatorTextIsRefused) {
   EXPECT_TRUE(c->model().modified());
 }
 
-TEST_F(MainWindowTest, AutoSaveAndRecoveryAtStart) {
-  {
-    Tmain& m = start();
-    TChild* saved = m.openInNewWindow([&] {
-      spit(docs() / "essai.89t", slurp(fs::path(SCRIVLE_CORPUS_DIR) / "ti-text" / "vide.92t"));
-      return docs() / "essai.89t";
-    }());
-    TChild* fresh = m.NouveauActionExecute();
-    QTest::keyClicks(saved->Richedit, "one");
-    QTest::keyClicks(fresh->Richedit, "two");
-    // A never-saved document is protected too.
-    EXPECT_TRUE(fresh->Timer->isActive());
-    EXPECT_TRUE(saved->Timer->isActive());
-    saved->TimerTimer();
-    fresh->TimerTimer();
-    EXPECT_TRUE(fs::exists(autoSaveFolder() / "essai.89t.tmp"));
-    EXPECT_TRUE(fs::exists(autoSaveFolder() / "Nouveau1.tmp"));
-    // Simulate a crash: the windows go away without their close questions.
-    for (TChild* c : m.children()) c->model().setModified(false);
-    main_.reset();
-  }
+// Types into an opened calculator file and a new document, then lets the program die
+// without any close question. withJournals false: only the auto-save files are left.
+void MainWindowTest::crashWithTwoDocuments(bool withJournals) {
+  Tmain& m = start();
+  spit(docs() / "essai.89t", writeTiText(docs() / "essai.89t", "main", "essai", ""));
+  TChild* saved = m.openInNewWindow(docs() / "essai.89t");
+  ASSERT_NE(saved, nullptr);
+  saved->setFolderName("dossier");
+  saved->setVariableName("mavar");
+  TChild* fresh = m.NouveauActionExecute();
+  QTest::keyClicks(saved->Richedit, "one");
+  QTest::keyClicks(fresh->Richedit, "two");
+  // A never-saved document is protected too.
+  EXPECT_TRUE(fresh->Timer->isActive());
+  EXPECT_TRUE(saved->Timer->isActive());
+  saved->TimerTimer();
+  fresh->TimerTimer();
   EXPECT_TRUE(fs::exists(autoSaveFolder() / "essai.89t.tmp"));
+  EXPECT_TRUE(fs::exists(autoSaveFolder() / "Nouveau1.tmp"));
+  QTest::keyClicks(saved->Richedit, " more");  // after the last auto-save: the journal has it
+  // Simulate a crash: the windows go away without their close questions.
+  for (TChild* c : m.children()) c->model().setModified(false);
+  main_.reset();
+  if (!withJournals) {
+    for (const auto& e : fs::directory_iterator(autoSaveFolder())) {
+      if (e.path().extension() == ".journal") fs::remove(e.path());
+    }
+  }
+}
+
+TEST_F(MainWindowTest, RecoveryGivesBackTheTextsFromTheJournals) {
+  crashWithTwoDocuments(true);
   dialogs_->expectConfirm(
       Answer::Yes, "Des fichiers temporaires ont été retrouvés. Voulez-vous les récupérer ?");
   Tmain& m = start({StartRequest::New, {}, {}});
+  // One document each: the auto-save files of the journalled documents are not reopened.
   ASSERT_EQ(m.children().size(), 2U);
   TChild* one = nullptr;
   TChild* two = nullptr;
-  for (TChild* c : m.children()) (c->model().text() == "one" ? one : two) = c;
+  for (TChild* c : m.children()) (c->model().text() == "one more" ? one : two) = c;
   ASSERT_TRUE(one && two);
-  EXPECT_EQ(one->windowTitle(), "* essai.89t");
-  EXPECT_EQ(two->windowTitle(), "* Nouveau1");
+  EXPECT_EQ(one->windowTitle(), "* essai.89t (récupéré)");
+  EXPECT_EQ(two->windowTitle(), "* Nouveau1 (récupéré)");
   EXPECT_EQ(two->model().text(), "two");
+  EXPECT_EQ(one->folderName(), "dossier");
+  EXPECT_EQ(one->variableName(), "mavar");
+  EXPECT_EQ(one->fullPath(), docs() / "essai.89t");
   EXPECT_TRUE(one->model().modified());
-  EXPECT_FALSE(fs::exists(autoSaveFolder() / "essai.89t.tmp"));
+  EXPECT_TRUE(m.action("EnregistrerToutAction")->isEnabled());
+  for (const auto& e : fs::directory_iterator(autoSaveFolder())) {
+    // Only the recovered documents' own new journals remain.
+    EXPECT_EQ(e.path().extension(), ".journal") << e.path();
+  }
   EXPECT_TRUE(m.documentState());
-  // A recovered document has no file yet: saving asks where.
+  // Recovered documents take no number: "Nouveau1" is still open, so the next is 2.
+  EXPECT_EQ(m.NouveauActionExecute()->windowTitle(), "Nouveau2");
+  // A recovered document has no file yet: saving asks where, proposing what it was.
   dialogs_->expectSave(docs() / "essai.89t");
   one->Enregistrer();
   EXPECT_EQ(dialogs_->lastFileOptions().fileName, "essai");
+  EXPECT_EQ(dialogs_->lastFileOptions().initialDir, withTrailingSeparator(docs().string()));
+  EXPECT_EQ(dialogs_->lastFileOptions().defaultExt, "89t");
+  EXPECT_EQ(dialogs_->lastFileOptions().filterIndex, 3);
+  EXPECT_EQ(one->windowTitle(), "essai.89t");
+  const TiText t = readTiText(slurp(docs() / "essai.89t"));
+  EXPECT_EQ(t.text, "one more");
+  EXPECT_EQ(t.folder.substr(0, 7), "dossier");
+  EXPECT_EQ(t.name.substr(0, 5), "mavar");
+}
+
+TEST_F(MainWindowTest, AutoSaveFilesAloneGiveBackTheDocumentsNamesAndNoNumbers) {
+  crashWithTwoDocuments(false);
+  dialogs_->expectConfirm(Answer::Yes);
+  AppSettings.DefaultExt = "txt";
+  Tmain& m = start();
+  ASSERT_EQ(m.children().size(), 2U);
+  TChild* one = m.children()[0]->model().text() == "one" ? m.children()[0] : m.children()[1];
+  TChild* two = one == m.children()[0] ? m.children()[1] : m.children()[0];
+  EXPECT_EQ(one->model().text(), "one");  // as of the last auto-save
+  EXPECT_EQ(one->windowTitle(), "* essai.89t (récupéré)");
+  EXPECT_EQ(one->folderName(), "dossier");
+  EXPECT_EQ(one->variableName(), "mavar");
+  EXPECT_EQ(one->fullPath(), docs() / "essai.89t");
+  EXPECT_TRUE(m.action("EnregistrerToutAction")->isEnabled());
+  // Once the recovered "Nouveau1" is closed, the next new document is Nouveau1 again.
+  two->model().setModified(false);
+  two->closeConfirmed();
+  QApplication::processEvents();
+  EXPECT_EQ(m.NouveauActionExecute()->windowTitle(), "Nouveau1");
+  dialogs_->expectSave(docs() / "essai.89t");
+  one->Enregistrer();
+  EXPECT_EQ(dialogs_->lastFileOptions().defaultExt, "89t");  // not the DefaultExt setting
+}
+
+TEST_F(MainWindowTest, ADamagedJournalIsReplayedUpToItsLastWholeRecordAndReported) {
+  fs::create_directories(autoSaveFolder());
+  journal::DocumentInfo info;
+  info.path = (docs() / "notes.txt").string();
+  info.type = "txt";
+  info.caption = "notes.txt";
+  const std::string bytes = journal::encodeHeader() + journal::encodeSnapshot("abc") +
+                            journal::encodeInfo(info) + journal::encodeEdit(3, 0, "d") +
+                            journal::encodeEdit(4, 0, "lost");
+  spit(autoSaveFolder() / "x.journal", bytes.substr(0, bytes.size() - 3));
+  dialogs_->expectConfirm(Answer::Yes);
+  dialogs_->expectMessage(
+      "Certaines modifications n'ont pas pu être récupérées telles quelles :\n"
+      "notes.txt : la fin du journal est endommagée ; les dernières modifications sont "
+      "perdues");
+  Tmain& m = start();
+  ASSERT_EQ(m.children().size(), 1U);
+  EXPECT_EQ(m.children()[0]->model().text(), "abcd");
+  EXPECT_EQ(m.children()[0]->windowTitle(), "* notes.txt (récupéré)");
+  EXPECT_EQ(dialogs_->texts(FakeDialogs::Kind::Message).size(), 1U);  // one message for all
+  EXPECT_FALSE(fs::exists(autoSaveFolder() / "x.journal"));
 }
 
 TEST_F(MainWindowTest, RecoveryDeclinedDeletesFilesAndGoesOn) {
