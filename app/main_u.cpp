@@ -27,6 +27,7 @@
 #include "search/find_dialogs_u.h"
 #include "options/setup_u.h"
 #include "registry/registry.h"
+#include "spell/spelling_u.h"
 #include "compress/zip_action_u.h"
 #include "document/child_u.h"
 #include "platform/files.h"
@@ -107,6 +108,7 @@ Tmain::Tmain(Dialogs& dialogs, StartRequest request)
   // The edit commands filter the name boxes' keys: they need the boxes.
   search_ = new SearchCommands(*this, [this] { return activeChild(); });
   editCommands_ = new EditCommands(*this, [this] { return activeChild(); });
+  setUpSpelling();
   statusBar()->setObjectName("StatusBar1");
   preview = installPreviewDock(*this, *action("ApercuAction"), dialogs_);
 
@@ -513,8 +515,29 @@ void Tmain::enableall(bool state) {
   for (const char* m : kStateMenus) menu(m)->menuAction()->setVisible(state);
 }
 
+Spelling* Tmain::spelling() const {
+  return spelling_;
+}
+
+void Tmain::setUpSpelling() {
+  Spelling::Hooks hooks;
+  hooks.edit = [this](const std::function<int(TextModel&)>& change) { changeByProgram(change); };
+  hooks.colourOn = [this] { return colourOn(); };
+  hooks.message = [this](const std::string& text) { dialogs_.message(text); };
+  spelling_ = new Spelling(std::move(hooks), this);
+  QAction* a = action("OrthographeAction");
+  a->setEnabled(spelling_->available());
+  a->setChecked(spelling_->available());
+  if (!spelling_->available()) {
+    a->setStatusTip(spelling_->unavailableReason());
+    a->setToolTip(spelling_->unavailableReason());
+  }
+  bind("OrthographeAction", [this, a] { spelling_->setEnabled(a->isChecked()); });
+}
+
 TChild* Tmain::createChild() {
   auto* child = new TChild(*this);
+  spelling_->attach(child->Richedit);
   mdi_->addSubWindow(child);
   child->showMaximized();
   return child;
@@ -787,6 +810,8 @@ void Tmain::FormActivate() {
   }
   if (!firstActivation_) return;
   firstActivation_ = false;
+  spelling_->loadSettings();
+  action("OrthographeAction")->setChecked(spelling_->enabled());
   showMaximized();
   bool recovered = false;
   recoverTemporaryFiles(recovered);

@@ -239,6 +239,10 @@ void EditorView::setContextMenu(QMenu* menu) {
   menu_ = menu;
 }
 
+void EditorView::refreshUnderlines() {
+  viewport()->update();
+}
+
 void EditorView::setClipboard(Clipboard* clipboard) {
   clipboard_ = clipboard != nullptr ? clipboard : systemClipboard_.get();
 }
@@ -420,6 +424,12 @@ void EditorView::paintEvent(QPaintEvent* e) {
   std::vector<std::uint8_t> runs;
   const int rowFrom = std::max(0, area.top() / ch);
   const int rowTo = area.bottom() / ch;
+  std::vector<std::pair<Pos, Pos>> wavy;
+  if (wavyUnderlines && first + rowFrom < lineCount) {
+    const Pos lastLine = std::min<Pos>(first + rowTo, lineCount - 1);
+    wavyUnderlines(model_->lineStart(first + rowFrom),
+                   model_->lineStart(lastLine) + model_->lineLength(lastLine), wavy);
+  }
   for (int row = rowFrom; row <= rowTo; ++row) {
     const Pos line = first + row;
     if (line >= lineCount) {
@@ -456,6 +466,7 @@ void EditorView::paintEvent(QPaintEvent* e) {
         }
       }
     }
+    if (!wavy.empty()) paintWavy(painter, wavy, start, shown, y);
     // A selected line break shows as one highlighted cell after the line.
     const Pos end = start + length;
     if (showSel && !wrapsAfter(line) && end < model_->length() && end >= selFrom && end < selTo &&
@@ -470,6 +481,30 @@ void EditorView::paintEvent(QPaintEvent* e) {
       painter.fillRect(caret, palette().color(QPalette::Text));
     }
   }
+}
+
+void EditorView::paintWavy(QPainter& painter, const std::vector<std::pair<Pos, Pos>>& ranges,
+                           Pos lineStart, Pos shown, int y) const {
+  // A zigzag of two-pixel steps along the bottom of the cells, over the tag colours.
+  const CalcFont& font = CalcFont::instance();
+  const int cw = font.cellWidth();
+  const int bottom = y + font.cellHeight() - 1;
+  painter.save();
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setPen(QPen(QColor(255, 0, 0), 1));
+  for (const auto& [start, length] : ranges) {
+    const Pos from = std::max(start, lineStart);
+    const Pos to = std::min(start + length, lineStart + shown);
+    if (to <= from) continue;
+    const int x0 = static_cast<int>(from - lineStart) * cw;
+    const int x1 = static_cast<int>(to - lineStart) * cw;
+    QPolygon wave;
+    for (int x = x0; x <= x1; x += 2) {
+      wave << QPoint(x, ((x - x0) / 2) % 2 == 0 ? bottom : bottom - 2);
+    }
+    painter.drawPolyline(wave);
+  }
+  painter.restore();
 }
 
 void EditorView::updateLines(Pos firstLine, Pos lastLine) {
@@ -1121,9 +1156,12 @@ void EditorView::contextMenuEvent(QContextMenuEvent* e) {
     return;
   }
   QPoint at = e->globalPos();
+  Pos pos = posAt(viewport()->mapFromGlobal(at));
   if (e->reason() != QContextMenuEvent::Mouse) {
     at = viewport()->mapToGlobal(caretRect().bottomLeft());
+    pos = model_->caret();
   }
+  if (onContextMenu) onContextMenu(*menu_, pos);
   menu_->popup(at);
   e->accept();
 }

@@ -12,10 +12,14 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/clipboard.h"
 #include "calc/keyboard.h"
 #include "editor/text_model.h"
+
+class QPainter;
 
 namespace scrivle {
 
@@ -39,6 +43,15 @@ class EditorView : public QAbstractScrollArea {
   // Shown on a right click (or the menu key); not owned.
   void setContextMenu(QMenu* menu);
   QMenu* contextMenu() const { return menu_; }
+  // Called just before the menu shows, with the text position clicked (the caret for
+  // the menu key), so that items for that place can be put in.
+  std::function<void(QMenu& menu, Pos pos)> onContextMenu;
+
+  // Ranges (start, length) drawn with a wavy red underline over the text, asked for the
+  // positions [from, to) while painting. An overlay only: the text, its styles and the
+  // undo history never change. Call refreshUnderlines() when the answer changes.
+  std::function<void(Pos from, Pos to, std::vector<std::pair<Pos, Pos>>& out)> wavyUnderlines;
+  void refreshUnderlines();
 
   void scrollCaretIntoView();
 
@@ -137,6 +150,8 @@ class EditorView : public QAbstractScrollArea {
   void updateLines(Pos firstLine, Pos lastLine);
   void updateSelectionArea();
   void restartBlink();
+  void paintWavy(QPainter& painter, const std::vector<std::pair<Pos, Pos>>& ranges, Pos lineStart,
+                 Pos shown, int y) const;
   QColor colourOf(Colour colour) const;
 
   std::unique_ptr<TextModel> model_;

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -31,6 +32,7 @@
 #include "editor/calc_font_u.h"
 #include "platform/dialogs_u.h"
 #include "editor/editor_view_u.h"
+#include "spell/spelling_u.h"
 #include "platform/errors.h"
 #include "platform/qtext_u.h"
 #include "desktop/desktop.h"
@@ -459,6 +461,16 @@ void TOptions::buildEditingPage() {
   vi->addWidget(CheckInserMode2);
   v->addWidget(inser);
 
+  auto* spelling = new QGroupBox("Orthographe");
+  auto* hs = new QHBoxLayout(spelling);
+  ComboLangue = named(new QComboBox, "ComboLangue",
+                      "Langue du dictionnaire pour la vérification de l'orthographe");
+  connect(ComboLangue, &QComboBox::activated, this, [this] { modif(); });
+  hs->addWidget(new QLabel("Langue :"));
+  hs->addWidget(ComboLangue);
+  hs->addStretch();
+  v->addWidget(spelling);
+
   CheckTimer = named(new QCheckBox("Enregistrement automatique toutes les"), "CheckTimer",
                      "Cochez pour activer l'enregistrement automatique");
   EditTimer = named(new QLineEdit, "EditTimer", "Nombre de minutes entre chaque enregistrement");
@@ -652,6 +664,17 @@ void TOptions::showRow(const StyleRow& row, ColorRef colour, Flag bold, Flag ita
 
 void TOptions::FormShow() {
   const TParametre& s = AppSettings;
+  ComboLangue->clear();
+  if (Spelling* spelling = main_ != nullptr ? main_->spelling() : nullptr) {
+    for (const spell::DictionaryFiles& f : spelling->found()) {
+      const spell::Language* l = spell::findLanguage(f.code);
+      ComboLangue->addItem(
+          QString::fromUtf8(l->caption.data(), static_cast<int>(l->caption.size())),
+          QString::fromLatin1(f.code.data(), static_cast<int>(f.code.size())));
+      if (f.code == spelling->language()) ComboLangue->setCurrentIndex(ComboLangue->count() - 1);
+    }
+  }
+  ComboLangue->setEnabled(ComboLangue->count() > 0);
   showRow(RowBook, s.StyleBookmark.Couleur, s.StyleBookmark.Gras, s.StyleBookmark.Italique);
   showRow(Row_All, s.TousDiese.Couleur, s.TousDiese.Gras, s.TousDiese.Italique);
   for (std::size_t i = 0; i < RowsDiese.size(); ++i) {
@@ -734,6 +757,10 @@ void TOptions::applyToTags(bool diese) {
 void TOptions::AppBtnClick() {
   TParametre& s = AppSettings;
   AppBtn->setEnabled(false);
+  if (Spelling* spelling = main_ != nullptr ? main_->spelling() : nullptr;
+      spelling != nullptr && ComboLangue->currentIndex() >= 0) {
+    spelling->setLanguage(ComboLangue->currentData().toString().toStdString());
+  }
   s.MenuDefaut = toFlag(CheckMenuDef->isChecked());
   s.TagsDefautDiese = toFlag(Check_Def->isChecked());
   s.TagsDefautEt = toFlag(Check__Def->isChecked());

@@ -17,6 +17,7 @@
 #include "settings/parametre.h"
 
 class QCheckBox;
+class QComboBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -117,6 +118,7 @@ class TOptions : public QDialog {
   QLineEdit* EditTimer = nullptr;
   QCheckBox* CheckTrait = nullptr;
   QCheckBox* CheckTableCar = nullptr;
+  QComboBox* ComboLangue = nullptr;  // spelling language, the ones found only
   QCheckBox* CheckMenuNouveau = nullptr;
 
   QCheckBox* CheckAsso89 = nullptr;
