@@ -18,9 +18,8 @@
 namespace scrivle::bench {
 
 // The calling thread's CPU time as a clock: what a run costs, without the time other
-// processes of a shared machine hold the cores (a wall clock would charge them to the
-// longer side most). Reading it is a system call of a fraction of a microsecond, which
-// every timed sample pays once on both sides.
+// processes of a shared machine hold the cores. Reading it is a system call, dearer than
+// steady_clock, so single edits of a microsecond or less keep the wall clock.
 struct ThreadCpuClock {
   using duration = std::chrono::nanoseconds;
   using rep = duration::rep;

@@ -86,10 +86,10 @@ header="Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores ($cpu), $BUI
   echo "the obvious alternative in the same run; the ratio is the alternative's time over ours."
   echo "Both sides of a row run the same number of times (at least 5) and each is summed up by"
   echo "its median; the alternative is measured on the same work, never scaled up. A row whose"
-  echo "sides were not measured alike is never marked met. The C++ programs time each run in"
-  echo "the CPU time of the thread doing the work, so that other processes on the machine do"
-  echo "not count (reading that clock costs a fraction of a microsecond, paid by both sides)."
-  echo "Benchmarks are not tests: nothing fails on a time."
+  echo "sides were not measured alike is never marked met. The C++ programs time runs of a"
+  echo "millisecond or more in the CPU time of the thread doing the work, so that other"
+  echo "processes on the machine do not count, and single edits of a microsecond on the wall"
+  echo "clock. Benchmarks are not tests: nothing fails on a time."
   echo
   echo "$header"
   echo
