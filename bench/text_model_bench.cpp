@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/calc_font_u.h"
-#include "platform/editor_view_u.h"
-#include "platform/text_model.h"
+#include "editor/calc_font_u.h"
+#include "editor/editor_view_u.h"
+#include "editor/text_model.h"
 
 using scrivle::CharStyle;
 using scrivle::Pos;
