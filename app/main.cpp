@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QTimer>
 #include <csignal>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,8 @@
 #include "platform/dialogs_u.h"
 #include "platform/scripted_dialogs.h"
 #include "options/setup_u.h"
+#include "preview/export_u.h"
+#include "preview/source.h"
 #include "tools/goto_u.h"
 #include "tools/index_u.h"
 #include "tools/tabl_u.h"
@@ -22,11 +25,18 @@ int main(int argc, char** argv) {
   // program with every open document.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  if (args.empty() || args[0] != "/preview") args.resize(std::min<std::size_t>(args.size(), 2));
+  const scrivle::StartRequest request = scrivle::parseCommandLine(args);
+  if (request.kind == scrivle::StartRequest::Preview) {
+    // No window and no display: the image is drawn in memory.
+    auto registry = scrivle::openUserRegistry([](const std::string&) {});
+    return scrivle::runPreviewCommand(request.previewArgs, scrivle::storedDefaultExt(*registry),
+                                      std::cerr);
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName("Scrivle");
-  std::vector<std::string> args;
-  for (int i = 1; i < argc && i <= 2; ++i) args.emplace_back(argv[i]);
-  const scrivle::StartRequest request = scrivle::parseCommandLine(args);
 
   scrivle::QtDialogs dialogs;
   // Process tests answer the boxes from a script named by the environment.

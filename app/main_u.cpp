@@ -35,6 +35,7 @@
 #include "platform/errors.h"
 #include "platform/qtext_u.h"
 #include "editor/text_model.h"
+#include "preview/pane_u.h"
 #include "tools/index_u.h"
 #include "tools/goto_u.h"
 #include "tools/tabl_u.h"
@@ -93,6 +94,8 @@ Tmain::Tmain(Dialogs& dialogs, StartRequest request)
       action(n)->setEnabled(any);
     }
     action("FermerAction")->setEnabled(w != nullptr);
+    // The preview follows the active document; it only empties when none is left.
+    if (preview != nullptr && (w != nullptr || !any)) preview->setDocument(qobject_cast<TChild*>(w));
   });
 
   buildActions();
@@ -102,6 +105,7 @@ Tmain::Tmain(Dialogs& dialogs, StartRequest request)
   search_ = new SearchCommands(*this, [this] { return activeChild(); });
   editCommands_ = new EditCommands(*this, [this] { return activeChild(); });
   statusBar()->setObjectName("StatusBar1");
+  preview = installPreviewDock(*this, *action("ApercuAction"), dialogs_);
 
   // FormCreate.
   action("Affichertable")->setChecked(false);

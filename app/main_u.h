@@ -46,6 +46,7 @@ class Tmain : public QMainWindow {
   class TTable* table = nullptr;      // the character table, set at start-up
   class TGoToDlg* goToDlg = nullptr;  // the go-to-line dialog, set at start-up
   class TOptions* Options = nullptr;  // the options dialog, set at start-up
+  class PreviewPane* preview = nullptr;  // the calculator preview pane (a dock)
   void AffichertableExecute();
   void AllerligneActionExecute();
 

@@ -205,10 +205,11 @@ EditorView::EditorView(QWidget* parent)
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   verticalScrollBar()->setSingleStep(1);
 
-  model_->onTextChanged = [this](Pos, Pos, Pos) {
+  model_->onTextChanged = [this](Pos pos, Pos removed, Pos inserted) {
     scrollPending_ = true;
     viewport()->update();
     scheduleSync();
+    emit textReplaced(pos, removed, inserted);
     emit textEdited();
   };
   model_->onStyleChanged = [this](Pos start, Pos len) {

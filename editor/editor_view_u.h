@@ -83,6 +83,9 @@ class EditorView : public QAbstractScrollArea {
   void caretMoved();
   // The text changed, by the person or by program.
   void textEdited();
+  // The same change in detail: [pos, pos + removed) became `inserted` new bytes. Raised
+  // before textEdited, while the model already holds the new text.
+  void textReplaced(qint64 pos, qint64 removed, qint64 inserted);
 
  protected:
   bool event(QEvent* e) override;

@@ -66,6 +66,7 @@ const Expected kActions[] = {
     {"ChercherAction", "Edition", "C&hercher", "Chercher", "Ctrl+F"},
     {"AllerligneAction", "Edition", "&Aller à la ligne...", "Aller à la ligne...", ""},
     {"Affichertable", "Fenêtre", "Afficher la table de &caractères", "Afficher la table de caractères", ""},
+    {"ApercuAction", "Fenêtre", "Aperçu &calculatrice", "Voir le texte comme la calculatrice l'affiche", "F6"},
     {"SuivantAction", "Edition", "&Suivant", "Occurence suivante", "F3"},
     {"SeparSimpleAction", "Tags &", "Séparateur simple", "Séparateur simple", ""},
     {"SeparDoubleAction", "Tags &", "Séparateur double", "Séparateur double", ""},
@@ -106,7 +107,8 @@ const std::vector<std::pair<const char*, std::vector<const char*>>> kMenus = {
     {"&Misc.", {"Insérer un &bookmark", "-", "Menu1Action", "Menu2Action", "Menu3Action",
                 "Menu4Action"}},
     {"&Options", {"Afficher en &couleurs", "Afficher les &bookmarks",
-                  "Afficher la table de &caractères", "-", "&Personnaliser"}},
+                  "Afficher la table de &caractères", "Aperçu &calculatrice", "-",
+                  "&Personnaliser"}},
     {"Fe&nêtre", {"&Cascade", "&Réorganiser", "&Tout réduire", "-", "Mosaïque &horizontale",
                   "Mosaïque &verticale"}},
     {"&Aide", {"&A propos..."}},
@@ -128,12 +130,13 @@ TEST(ActionTable, EveryActionAsTheWindowShowsIt) {
     EXPECT_TRUE(m.actions().contains(a)) << e.name;
     ++count;
   }
-  EXPECT_EQ(count, 60);
+  EXPECT_EQ(count, 61);
   EXPECT_EQ(m.action("Remplacer2")->shortcut(), QKeySequence("Ctrl+R"));
   EXPECT_EQ(m.action("Toutfermer1")->text(), "&Tout fermer");
   // Initial states.
   EXPECT_TRUE(m.action("ColorAction")->isChecked());
   EXPECT_FALSE(m.action("Affichertable")->isChecked());
+  EXPECT_TRUE(m.action("ApercuAction")->isCheckable());
   EXPECT_TRUE(m.action("PopUpTags")->isChecked());
   EXPECT_FALSE(m.action("ReadOnlyAction")->isChecked());
 }

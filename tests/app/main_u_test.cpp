@@ -322,7 +322,7 @@ TEST_F(MainWindowTest, AutoSaveAndRecoveryAtStart) {
   EXPECT_TRUE(fs::exists(autoSaveFolder() / "essai.89t.tmp"));
   dialogs_->expectConfirm(
       Answer::Yes, "Des fichiers temporaires ont été retrouvés. Voulez-vous les récupérer ?");
-  Tmain& m = start({StartRequest::New, {}});
+  Tmain& m = start({StartRequest::New, {}, {}});
   ASSERT_EQ(m.children().size(), 2U);
   TChild* one = nullptr;
   TChild* two = nullptr;
@@ -344,7 +344,7 @@ TEST_F(MainWindowTest, RecoveryDeclinedDeletesFilesAndGoesOn) {
   fs::create_directories(autoSaveFolder());
   spit(autoSaveFolder() / "x.tmp", "lost");
   dialogs_->expectConfirm(Answer::No);
-  Tmain& m = start({StartRequest::New, {}});
+  Tmain& m = start({StartRequest::New, {}, {}});
   EXPECT_FALSE(fs::exists(autoSaveFolder() / "x.tmp"));
   ASSERT_EQ(m.children().size(), 1U);
   EXPECT_EQ(m.children()[0]->windowTitle(), "Nouveau1");
