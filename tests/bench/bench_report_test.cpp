@@ -24,6 +24,23 @@ TEST(BenchReport, NumbersGroupThousandsAndRatiosDropDecimalsAbove100) {
   EXPECT_EQ(times(4610.4), "4 610×");
 }
 
+TEST(BenchReport, MedianOfOddAndEvenCountsAndSidesMeasuredAlike) {
+  EXPECT_EQ(median({}), 0);
+  EXPECT_EQ(median({9, 1, 5}), 5);
+  EXPECT_EQ(median({8, 1, 2, 4}), 3);  // unsorted; mean of the two middle values
+  samples().clear();
+  for (double v : {5.0, 1.0, 3.0, 2.0, 4.0}) addSample("ours", v);
+  for (double v : {50.0, 10.0, 30.0, 20.0}) addSample("theirs", v);
+  EXPECT_EQ(medianOf("ours"), 3);
+  EXPECT_EQ(runsOf("theirs"), 4U);
+  EXPECT_EQ(medianOf("nobody"), 0);
+  EXPECT_FALSE(sameRuns({"ours", "theirs"}));  // 5 runs against 4
+  addSample("theirs", 40);
+  EXPECT_TRUE(sameRuns({"ours", "theirs"}));
+  EXPECT_FALSE(sameRuns({"ours", "theirs"}, 6));  // fewer runs than asked for
+  samples().clear();
+}
+
 TEST(BenchReport, ReportFlagIsTakenOutOfArgvAndOtherArgumentsKeepTheirOrder) {
   std::string a0 = "prog", a1 = "--benchmark_filter=X", a2 = "--report=/tmp/r.tsv",
               a3 = "--v=2";
