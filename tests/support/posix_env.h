@@ -7,8 +7,8 @@
 #ifdef _WIN32
 #include <cstdlib>
 #include <cstring>
-#include <optional>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace scrivle::test {
