@@ -3,7 +3,9 @@
 // under a regular file can never be created (ENOTDIR).
 #pragma once
 
-#ifndef _WIN32
+#ifdef _WIN32
+using rlim_t = unsigned long long;  // the type of a limit where limits exist
+#else
 #include <sys/resource.h>
 #endif
 
@@ -21,7 +23,6 @@ namespace scrivle::test {
 // Windows has no file-size limit: the tests that need one are skipped, saying so.
 #define SCRIVLE_NEEDS_FILE_SIZE_LIMIT() \
   GTEST_SKIP() << "no file-size limit on Windows to stand for a full disk"
-using rlim_t = unsigned long long;
 class FileSizeLimit {
  public:
   explicit FileSizeLimit(rlim_t /*bytes*/) {}
