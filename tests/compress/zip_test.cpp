@@ -218,7 +218,13 @@ class ZipFileTest : public ::testing::Test {
       dir_ = fs::temp_directory_path() / ("scrivle-zip-" + std::to_string(random()));
     } while (!fs::create_directory(dir_));
   }
-  void TearDown() override { fs::remove_all(dir_); }
+  void TearDown() override {
+    // Windows refuses to delete a read-only file (the corpus copies are read-only).
+    for (const auto& e : fs::directory_iterator(dir_)) {
+      fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add);
+    }
+    fs::remove_all(dir_);
+  }
 
   fs::path copyCorpus(const std::string& name, const std::string& as) {
     fs::path to = dir_ / as;
