@@ -6,7 +6,7 @@
 #include <map>
 #include <string>
 
-#include "platform/calc_font_u.h"
+#include "editor/calc_font_u.h"
 
 namespace scrivle {
 namespace {

@@ -11,7 +11,7 @@
 #include "compress/zip.h"
 #include "platform/dialogs_u.h"
 #include "platform/scripted_dialogs.h"
-#include "settings/setup_u.h"
+#include "options/setup_u.h"
 #include "tools/goto_u.h"
 #include "tools/index_u.h"
 #include "tools/tabl_u.h"

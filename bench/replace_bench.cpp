@@ -17,7 +17,7 @@
 
 #include "bench/bench_main.h"
 #include "platform/dialogs.h"
-#include "platform/editor_view_u.h"
+#include "editor/editor_view_u.h"
 #include "search/find.h"
 #include "settings/parametre.h"
 #include "tags/colorise.h"

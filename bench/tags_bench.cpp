@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/editor_view_u.h"
-#include "platform/text_model.h"
+#include "editor/editor_view_u.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 #include "tags/colorise.h"
 #include "tags/tagkeydown.h"

@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 
 using scrivle::CharStyle;
 using scrivle::Pos;

@@ -10,13 +10,13 @@
 #include <system_error>
 
 #include "app/main_u.h"
-#include "document/files.h"
+#include "platform/files.h"
 #include "document/tifile.h"
 #include "platform/dialogs.h"
-#include "platform/editor_view_u.h"
+#include "editor/editor_view_u.h"
 #include "platform/errors.h"
 #include "platform/qtext_u.h"
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 #include "tags/colorise.h"
 #include "tags/tagkeydown.h"

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/keyboard.h"
+#include "calc/keyboard.h"
 
 class QTimer;
 

@@ -6,7 +6,7 @@
 
 #include "app/main_u.h"
 #include "document/child_u.h"
-#include "platform/editor_view_u.h"
+#include "editor/editor_view_u.h"
 #include "search/edit_commands.h"
 #include "settings/parametre.h"
 

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/charset.h"
+#include "calc/charset.h"
 #include "platform/dialogs.h"
-#include "platform/keyboard.h"
+#include "calc/keyboard.h"
 #include "tags/colorise.h"
 #include "tags/tagkeydown.h"
 #include "tags/vocabulary.h"

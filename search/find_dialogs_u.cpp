@@ -11,7 +11,7 @@
 
 #include "app/main_u.h"
 #include "document/child_u.h"
-#include "platform/editor_view_u.h"
+#include "editor/editor_view_u.h"
 #include "platform/qtext_u.h"
 #include "settings/parametre.h"
 

@@ -4,7 +4,7 @@
 
 #include <functional>
 
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 
 namespace scrivle {

@@ -14,7 +14,7 @@
 
 #include "document/child_u.h"
 #include "platform/dialogs.h"
-#include "platform/editor_view_u.h"
+#include "editor/editor_view_u.h"
 #include "tools/goto.h"
 
 namespace scrivle {

@@ -4,8 +4,8 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "platform/calc_font_u.h"
-#include "platform/editor_view_u.h"
+#include "editor/calc_font_u.h"
+#include "editor/editor_view_u.h"
 #include "platform/qtext_u.h"
 
 namespace scrivle {

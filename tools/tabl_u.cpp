@@ -10,10 +10,10 @@
 
 #include "app/main_u.h"
 #include "document/child_u.h"
-#include "platform/calc_font_u.h"
-#include "platform/editor_view_u.h"
-#include "platform/keyboard.h"
-#include "platform/text_model.h"
+#include "editor/calc_font_u.h"
+#include "editor/editor_view_u.h"
+#include "calc/keyboard.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 
 namespace scrivle {

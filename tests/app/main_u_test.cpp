@@ -18,9 +18,9 @@
 
 #include "app/main_u.h"
 #include "document/child_u.h"
-#include "document/files.h"
-#include "platform/editor_view_u.h"
-#include "platform/text_model.h"
+#include "platform/files.h"
+#include "editor/editor_view_u.h"
+#include "editor/text_model.h"
 #include "tools/index_u.h"
 #include <QListWidget>
 #include <QToolBar>

@@ -17,8 +17,8 @@
 
 #include "app/main_u.h"
 #include "document/child_u.h"
-#include "platform/editor_view_u.h"
-#include "platform/text_model.h"
+#include "editor/editor_view_u.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
 #include "support/fault_guards.h"

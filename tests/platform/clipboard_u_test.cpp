@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <memory>
 
-#include "platform/charset.h"
+#include "calc/charset.h"
 #include "platform/dialogs_u.h"
 
 namespace scrivle {

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/keyboard.h"
+#include "calc/keyboard.h"
 #include "tags/vocabulary.h"
 #include "tools/bookmarks.h"
 

@@ -15,7 +15,7 @@
 
 #include "app/main_u.h"
 #include "document/child_u.h"
-#include "platform/editor_view_u.h"
+#include "editor/editor_view_u.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
 #include "tags/vocabulary.h"
