@@ -10,6 +10,7 @@
 # The last line printed is that folder. JOBS sets the build's parallelism (default 2).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+ROOT=$PWD
 JOBS=${JOBS:-2}
 CACHE=${XDG_CACHE_HOME:-$HOME/.cache}/scrivle
 
@@ -72,11 +73,6 @@ if [ -z "$SRC" ] || [ ! -f "$SRC/CMakeLists.txt" ]; then
     exit 1
   fi
 fi
-
-# Qt 6.4 builds the DirectWrite font database into QtGui only with Direct2D, while the
-# windows plugin uses it whenever DirectWrite 3 is on: without Direct2D it would not link.
-sed -i 's/^qt_internal_extend_target(Gui CONDITION QT_FEATURE_direct2d AND QT_FEATURE_directwrite AND QT_FEATURE_directwrite3 AND WIN32$/qt_internal_extend_target(Gui CONDITION QT_FEATURE_directwrite AND QT_FEATURE_directwrite3 AND WIN32/' \
-  "$SRC/src/gui/CMakeLists.txt"
 
 # The toolchain goes inside the install, since Qt's own toolchain file loads it from there.
 mkdir -p "$PREFIX"
