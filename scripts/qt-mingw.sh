@@ -10,7 +10,6 @@
 # The last line printed is that folder. JOBS sets the build's parallelism (default 2).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-ROOT=$PWD
 JOBS=${JOBS:-2}
 CACHE=${XDG_CACHE_HOME:-$HOME/.cache}/scrivle
 
@@ -25,10 +24,11 @@ MINGW=x86_64-w64-mingw32
 GCC_VERSION=$($MINGW-g++-posix -dumpversion)
 
 # Off: what the editor does not use. tabletevent must go because Debian removed wintab.h;
-# dynamicgl goes with opengl, or the windows plugin does not compile. The third-party
+# dynamicgl goes with opengl, or the windows plugin does not compile. direct2d must stay:
+# QtGui builds its DirectWrite font engine only with it, and the windows plugin needs that. The third-party
 # libraries Qt needs come from its bundled copies (none of them exists for mingw here).
 FEATURES=(
-  -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
+  -DFEATURE_opengl=OFF -DFEATURE_dynamicgl=OFF -DFEATURE_vulkan=OFF
   -DFEATURE_dbus=OFF -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_icu=OFF
   -DFEATURE_concurrent=OFF -DFEATURE_xml=OFF -DFEATURE_printsupport=OFF
   -DFEATURE_tabletevent=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_ico=OFF
