@@ -1,5 +1,7 @@
 #include "editor/calc_font_u.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -16,6 +18,20 @@
 namespace scrivle {
 
 namespace {
+
+// Fonts in a "fonts" folder beside the program: the Windows package carries the fallback
+// face there, since Windows has none of its own.
+void loadFontsBesideProgram() {
+  const QDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/fonts"));
+  if (!dir.exists()) {
+    return;
+  }
+  const QStringList names =
+      dir.entryList({QStringLiteral("*.ttf"), QStringLiteral("*.otf")}, QDir::Files);
+  for (const QString& name : names) {
+    QFontDatabase::addApplicationFont(dir.filePath(name));
+  }
+}
 
 bool supportsAll(const QRawFont& raw, const QString& text) {
   if (!raw.isValid() || text.isEmpty()) {
@@ -54,6 +70,7 @@ CalcFont& CalcFont::instance() {
 }
 
 CalcFont::CalcFont() {
+  loadFontsBesideProgram();
   calculatorFace_ = QFontDatabase::families().contains(QString::fromLatin1(kCalculatorFace));
   family_ = QString::fromLatin1(calculatorFace_ ? kCalculatorFace : kFallbackFace);
   const QFontMetrics metrics(font());

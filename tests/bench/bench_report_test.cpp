@@ -42,8 +42,7 @@ TEST(BenchReport, MedianOfOddAndEvenCountsAndSidesMeasuredAlike) {
 }
 
 TEST(BenchReport, ReportFlagIsTakenOutOfArgvAndOtherArgumentsKeepTheirOrder) {
-  std::string a0 = "prog", a1 = "--benchmark_filter=X", a2 = "--report=/tmp/r.tsv",
-              a3 = "--v=2";
+  std::string a0 = "prog", a1 = "--benchmark_filter=X", a2 = "--report=/tmp/r.tsv", a3 = "--v=2";
   char* argv[] = {a0.data(), a1.data(), a2.data(), a3.data(), nullptr};
   int argc = 4;
   EXPECT_EQ(takeReportPath(argc, argv), "/tmp/r.tsv");
@@ -71,9 +70,11 @@ TEST(BenchReport, TsvHasAHeaderAndOneLinePerRowEvenWithTabsOrBreaksInACell) {
   addRow({"memory", "2.09 bytes", "≤ 3", "", "", false});
   const auto path = std::filesystem::temp_directory_path() / "scrivle_bench_report_test.tsv";
   ASSERT_TRUE(writeReport(path.string(), "text_model_bench"));
-  std::ifstream in(path, std::ios::binary);
   std::stringstream all;
-  all << in.rdbuf();
+  {
+    std::ifstream in(path, std::ios::binary);  // closed before the file is removed
+    all << in.rdbuf();
+  }
   EXPECT_EQ(all.str(),
             "program\tfigure\tmeasured\ttarget\tmet\talternative\tratio\n"
             "text_model_bench\tload 10 MB\t30.0 ms\t≤ 150 ms\tyes\tQt 480 ms\t16.0×\n"

@@ -126,6 +126,7 @@ TEST_F(SaveFaultTest, FullDiskKeepsOldFileAndChanges) {
 
     dialogs_.expectError();
     {
+      SCRIVLE_NEEDS_FILE_SIZE_LIMIT();
       const FileSizeLimit full(kFullDisk);
       ASSERT_TRUE(full.active());
       main_->action("EnregistrerAction")->trigger();
@@ -152,6 +153,7 @@ TEST_F(SaveFaultTest, FullDiskKeepsOldFileAndChanges) {
   dialogs_.expectSave(docs() / "petit.txt");
   dialogs_.expectError();
   {
+    SCRIVLE_NEEDS_FILE_SIZE_LIMIT();
     const FileSizeLimit full(8);
     ASSERT_TRUE(full.active());
     main_->action("EnregistrerAction")->trigger();
@@ -193,6 +195,7 @@ TEST_F(SaveFaultTest, SaveAsWhereNothingCanBeCreatedKeepsIdentity) {
   dialogs_.expectSave(docs() / "nouveau.89t");
   dialogs_.expectError();
   {
+    SCRIVLE_NEEDS_FILE_SIZE_LIMIT();
     const FileSizeLimit full(10);
     ASSERT_TRUE(full.active());
     main_->action("EnregistrersousAction")->trigger();
@@ -234,6 +237,7 @@ TEST_F(SaveFaultTest, FailingAutoSaveNeitherTouchesTheDocumentNorNags) {
   QTest::keyClicks(c->Richedit, "more text");
   dialogs_.expectError();
   {
+    SCRIVLE_NEEDS_FILE_SIZE_LIMIT();
     const FileSizeLimit full(kFullDisk);
     ASSERT_TRUE(full.active());
     c->TimerTimer();
