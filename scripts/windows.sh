@@ -139,7 +139,6 @@ timed zip-compare tests/windows/zip_matches_linux.sh build/scrivle "$DIST/scrivl
 
 echo "== a calculator text opens in a window (Wine, Xvfb, openbox)"
 SAMPLE=tests/data/ti-text/cours_optique.9xt
-[ -f "$SAMPLE" ] || SAMPLE=../shared/corpus/ti-text/cours_optique.9xt
 # SCREENSHOT=docs/windows.png keeps a picture of it.
 timed window tests/windows/opens_window.sh "$DIST/scrivle.exe" "$SAMPLE" ${SCREENSHOT:+"$SCREENSHOT"}
 echo "== Windows program built and tested: dist/Scrivle-win64.zip"

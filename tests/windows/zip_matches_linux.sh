@@ -8,7 +8,6 @@ LINUX_BIN=$(readlink -f "$1")
 WIN_EXE=$(readlink -f "$2")
 HERE=$(dirname "$0")
 DEFAULT_DATA=$HERE/../data/ti-text
-[ -d "$DEFAULT_DATA" ] || DEFAULT_DATA=$HERE/../../../shared/corpus/ti-text
 DATA=$(readlink -f "${3:-$DEFAULT_DATA}")
 [ -d "$DATA" ] || { echo "no test data in $DATA"; exit 1; }
 
