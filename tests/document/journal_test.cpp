@@ -216,16 +216,22 @@ TEST(Journal, ChangesReachTheDiskWithinTheDelayOrAfterMaxPendingChanges) {
     t.maxPending = 50;
     Journalled j(dir.path(), t);
     j.writer.startFromSnapshot("", sampleInfo(), false);
-    for (int i = 0; i < 50; ++i) {
-      j.model.setSel(0);  // not coalesced: 50 separate changes
+    // Twice the count: the writer may take the first few changes along with the start,
+    // and what follows must still reach the disk by the count alone.
+    for (int i = 0; i < 100; ++i) {
+      j.model.setSel(0);  // not coalesced: separate changes
       j.model.typeText("w");
     }
+    const auto persisted = [&] {
+      return fs::exists(j.writer.path()) ? parse(slurp(j.writer.path())).edits.size() : 0;
+    };
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (std::chrono::steady_clock::now() < until &&
-           (!fs::exists(j.writer.path()) || parse(slurp(j.writer.path())).edits.size() < 50)) {
+    while (std::chrono::steady_clock::now() < until && persisted() < 50) {
       std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    EXPECT_EQ(replayed(j.writer.path()), std::string(50, 'w'));
+    const std::string text = replayed(j.writer.path());
+    EXPECT_GE(text.size(), 50U);
+    EXPECT_EQ(text, std::string(text.size(), 'w'));
   }
 }
 
