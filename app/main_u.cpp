@@ -800,14 +800,19 @@ void Tmain::recoverTemporaryFiles(bool& recovered) {
   }
 }
 
-void Tmain::FormActivate() {
+void Tmain::refreshTitleCaptions() {
   for (int i = 1; i <= 4; ++i) {
     QAction* a = action("Menu" + std::to_string(i) + "Action");
-    const QString name = toQString(AppSettings.Titres[static_cast<std::size_t>(i - 1)].nom);
-    a->setText(name);
-    a->setToolTip(name);
-    a->setStatusTip(name);
+    const std::string& name = AppSettings.Titres[static_cast<std::size_t>(i - 1)].nom;
+    const QString caption = name.empty() ? "Titre " + QString::number(i) : toQString(name);
+    a->setText(caption);
+    a->setToolTip(caption);
+    a->setStatusTip(caption);
   }
+}
+
+void Tmain::FormActivate() {
+  refreshTitleCaptions();
   if (!firstActivation_) return;
   firstActivation_ = false;
   spelling_->loadSettings();

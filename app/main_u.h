@@ -104,6 +104,9 @@ class Tmain : public QMainWindow {
   void RecentClick(int k);
   // Captions and visibility of the nine recent-file items from the settings.
   void refreshRecentMenu();
+  // The four title commands' captions from the settings ("Titre N" for an empty name, so
+  // that a command never loses its button and menu item).
+  void refreshTitleCaptions();
   // Opens a file in a new document window (command line, recent files).
   TChild* openInNewWindow(const std::filesystem::path& path);
   // Refreshes "Tout enregistrer" from the documents' modified marks.

@@ -869,28 +869,11 @@ void TOptions::Check_DefClick() {
 void TOptions::Synchro() {
   const TParametre& s = AppSettings;
   if (main_ == nullptr) return;
-  // 1. The recent files submenu and its items.
-  for (const char* name : {"Rcents1", "Recents"}) {
-    if (auto* recent = main_->findChild<QMenu*>(name)) {
-      recent->menuAction()->setVisible(isSet(s.enabled));
-    }
-  }
-  for (int n = 1; n <= kMruCount; ++n) {
-    if (auto* item = main_->findChild<QAction*>("Recent" + QString::number(n))) {
-      item->setVisible(!s.mru[static_cast<std::size_t>(n - 1)].empty() && s.Nb >= n);
-    }
-  }
+  // 1. The recent files submenu: its items, and enabled only when one is shown.
+  main_->refreshRecentMenu();
   // 2 and 5. The open and save dialogs read SaveDir and DefaultExt when they open.
   // 3. The title buttons.
-  for (int n = 1; n <= kTitleCount; ++n) {
-    QAction* a = main_->action("Menu" + std::to_string(n) + "Action");
-    if (a == nullptr) continue;
-    const std::string& nom = s.Titres[static_cast<std::size_t>(n - 1)].nom;
-    const QString caption = nom.empty() ? "Titre " + QString::number(n) : toQString(nom);
-    a->setText(caption);
-    a->setToolTip(caption);
-    a->setStatusTip(caption);
-  }
+  main_->refreshTitleCaptions();
   // 4. The bookmarks window.
   if (main_->index != nullptr) main_->index->geometry = bookmarkGeometryFor(s.DefaultExt);
   const std::vector<TChild*> children = main_->children();

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -150,11 +151,13 @@ TEST_F(OptionsTest, OkWithoutChangesWritesNothingAndApplyWritesTheControls) {
   EXPECT_EQ(stored(RegRoot::CurrentUser, "\\Software\\Scrivle\\Options", "DefaultExt"),
             RegValue::ofString("89t"));
   EXPECT_EQ(main_->index->geometry.width, 328);
-  // An empty title name: "Titre 3" until the main window's next activation.
+  // An empty title name keeps the caption "Titre 3", at Apply and at every activation
+  // after it, so that its button and menu item never vanish.
   EXPECT_EQ(main_->action("Menu3Action")->text(), "Titre 3");
   EXPECT_EQ(main_->action("Menu3Action")->toolTip(), "Titre 3");
   main_->FormActivate();
-  EXPECT_EQ(main_->action("Menu3Action")->text(), "");
+  EXPECT_EQ(main_->action("Menu3Action")->text(), "Titre 3");
+  EXPECT_EQ(main_->action("Menu3Action")->statusTip(), "Titre 3");
 }
 
 TEST_F(OptionsTest, ColourPagesDefaultsAndSameForAll) {
@@ -261,6 +264,23 @@ TEST_F(OptionsTest, NumberFieldsSaveFolderAndTitleEditors) {
   click(o.BtnMenuDef);
   EXPECT_EQ(t->model().text(), kBuiltInTitles[0].texte);
   EXPECT_TRUE(o.CheckMenuDef->isChecked());
+}
+
+TEST_F(OptionsTest, ApplyRefreshesTheRecentSubmenusState) {
+  QMenu* recent = main_->findChild<QMenu*>("Recents");
+  ASSERT_NE(recent, nullptr);
+  AppSettings.mru[0] = (dir_ / "a.txt").string();
+  TOptions& o = show();
+  o.EditRecentNb->setText("0");
+  o.AppBtnClick();
+  EXPECT_FALSE(recent->isEnabled());  // nothing left to show: greyed
+  show();
+  o.EditRecentNb->setText("3");
+  o.AppBtnClick();
+  EXPECT_TRUE(recent->isEnabled());
+  ASSERT_FALSE(recent->actions().isEmpty());
+  EXPECT_TRUE(recent->actions().at(0)->isVisible());
+
 }
 
 TEST_F(OptionsTest, AssociationRegistersAndUninstallRemovesEverything) {
