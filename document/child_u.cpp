@@ -358,6 +358,12 @@ void TChild::syncTimer() {
 }
 
 void TChild::FormActivate() {
+  // The frame always shows the active document: one saved or reloaded while another is
+  // active (through "Tout enregistrer" or a close question) refreshes that other one.
+  if (TChild* active = main_.activeChild(); active != nullptr && active != this) {
+    active->FormActivate();
+    return;
+  }
   main_.EditName->setText(toQString(nameForBox(variableName_)));
   main_.EditDir->setText(toQString(nameForBox(folderName_)));
   main_.EditTaille->setText(sizeText(size_));

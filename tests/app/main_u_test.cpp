@@ -252,6 +252,29 @@ TEST_F(MainWindowTest, YesThenCancelledSaveKeepsTheText) {
   EXPECT_EQ(m.children().size(), 2U);
 }
 
+TEST_F(MainWindowTest, SavingAnInactiveDocumentLeavesTheFrameOnTheActiveOne) {
+  Tmain& m = start();
+  const fs::path b = docs() / "b.txt";
+  fs::copy_file(fs::path(SCRIVLE_CORPUS_DIR) / "ti-text" / "cours_optique.9xt", docs() / "c.9xt");
+  spit(b, "bee");
+  TChild* ca = m.openInNewWindow(docs() / "c.9xt");
+  TChild* cb = m.openInNewWindow(b);
+  ASSERT_TRUE(ca && cb);
+  m.mdiArea()->setActiveSubWindow(cb);
+  QTest::keyClicks(cb->Richedit, "!");
+  ca->model().replaceSelection("x");
+  const QString name = m.EditName->text();
+  const QString dir = m.EditDir->text();
+  const QString size = m.EditTaille->text();
+  ASSERT_TRUE(m.action("EnregistrerAction")->isEnabled());
+  ASSERT_TRUE(ca->Enregistrer());  // as "Oui" to a close question or "Tout enregistrer" does
+  EXPECT_EQ(m.activeChild(), cb);
+  EXPECT_EQ(m.EditName->text(), name);
+  EXPECT_EQ(m.EditDir->text(), dir);
+  EXPECT_EQ(m.EditTaille->text(), size);
+  EXPECT_TRUE(m.action("EnregistrerAction")->isEnabled());  // b is still modified
+}
+
 TEST_F(MainWindowTest, SaveAllRewritesADeletedFile) {
   Tmain& m = start();
   const fs::path a = docs() / "a.89t";
