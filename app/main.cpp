@@ -8,7 +8,9 @@
 
 #include "app/command_line.h"
 #include "app/main_u.h"
+#include "platform/translations_u.h"
 #include "compress/zip.h"
+#include "desktop/app_icon_u.h"
 #include "platform/dialogs_u.h"
 #include "platform/scripted_dialogs.h"
 #include "settings/setup_u.h"
@@ -24,6 +26,8 @@ int main(int argc, char** argv) {
 #endif
   QApplication app(argc, argv);
   QApplication::setApplicationName("Scrivle");
+  scrivle::installQtTranslations(app);
+  QApplication::setWindowIcon(scrivle::applicationIcon());
   std::vector<std::string> args;
   for (int i = 1; i < argc && i <= 2; ++i) args.emplace_back(argv[i]);
   const scrivle::StartRequest request = scrivle::parseCommandLine(args);

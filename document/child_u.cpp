@@ -11,6 +11,7 @@
 
 #include "app/main_u.h"
 #include "document/files.h"
+#include "document/plaintext.h"
 #include "document/tifile.h"
 #include "platform/dialogs.h"
 #include "platform/editor_view_u.h"
@@ -57,6 +58,9 @@ TChild::TChild(Tmain& main) : QMdiSubWindow(nullptr), main_(main) {
   Richedit->onKeyDown = [this](int& key, ShiftState shift) { RicheditKeyDown(key, shift); };
   Richedit->onKeyPress = [this](unsigned char& ch) { RicheditKeyPress(ch); };
   connect(Richedit, &EditorView::textEdited, this, &TChild::documentChanged);
+  connect(Richedit, &EditorView::pasteReplacedCharacters, this, [this](int n) {
+    main_.dialogs().message(replacedCharactersMessage(static_cast<std::size_t>(n)));
+  });
 
   Timer = new QTimer(this);
   connect(Timer, &QTimer::timeout, this, &TChild::TimerTimer);
@@ -118,6 +122,8 @@ void TChild::Nouveau() {
   folderName_ = cut8(AppSettings.DefaultDir);
   size_ = 7;
   hasFile_ = 0;
+  plainEncoding_ = PlainEncoding::Bytes;
+  lfLineBreaks_ = false;
   temporaryFile_.clear();
   model().setReadOnly(false);
   model().setModified(false);
@@ -135,6 +141,9 @@ bool TChild::Ouvrir(const fs::path& path) {
   setCaption(path.filename().string());
   directory_ = withTrailingSeparator(path.parent_path().string());
   applyScrollSetting();
+  plainEncoding_ = PlainEncoding::Bytes;
+  lfLineBreaks_ = false;
+  std::size_t replaced = 0;
   if (isCalcExtension(path)) {
     try {
       OuvrirTI(path);
@@ -144,7 +153,11 @@ bool TChild::Ouvrir(const fs::path& path) {
       return true;
     }
   } else {
-    model().load(readFile(path));
+    PlainText plain = decodePlainText(readFile(path));
+    model().load(plain.text);
+    plainEncoding_ = plain.encoding;
+    lfLineBreaks_ = plain.lfLineBreaks;
+    replaced = plain.replaced;
     size_ = static_cast<std::int32_t>(model().length()) + 7;
     folderName_ = cut8(AppSettings.DefaultDir);
     variableName_ = cut8(AppSettings.DefaultName);
@@ -161,6 +174,7 @@ bool TChild::Ouvrir(const fs::path& path) {
   FormActivate();
   main_.InserRecent(path);
   Timer->stop();
+  if (replaced > 0) main_.dialogs().message(replacedCharactersMessage(replaced));
   return true;
 }
 
@@ -205,7 +219,8 @@ void TChild::writeDocument() {
   if (isCalcExtension(fullPath())) {
     EnregistrerTI();
   } else {
-    writeFileAtomically(fullPath(), model().text());
+    writeFileAtomically(fullPath(),
+                        encodePlainText(model().text(), plainEncoding_, lfLineBreaks_));
   }
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "document/plaintext.h"
 #include "platform/keyboard.h"
 
 class QTimer;
@@ -37,6 +38,7 @@ class TChild : public QMdiSubWindow {
   const std::string& fileName() const { return fileName_; }
   std::filesystem::path fullPath() const;
   bool hasFile() const { return hasFile_ != 0; }
+  PlainEncoding plainEncoding() const { return plainEncoding_; }
   const std::string& variableName() const { return variableName_; }
   const std::string& folderName() const { return folderName_; }
   void setVariableName(const std::string& name);
@@ -94,7 +96,10 @@ class TChild : public QMdiSubWindow {
   std::filesystem::path temporaryFile_;
   bool closeConfirmed_ = false;
   bool inTimer_ = false;
-  bool autoSaveFailing_ = false;  // the failure was shown; later ticks retry quietly
+  bool autoSaveFailing_ = false;
+  // How a plain-text file was read, so that saving writes it back the same way.
+  PlainEncoding plainEncoding_ = PlainEncoding::Bytes;
+  bool lfLineBreaks_ = false;  // the failure was shown; later ticks retry quietly
 };
 
 }  // namespace scrivle

@@ -51,8 +51,7 @@ bool validUtf8(std::string_view s, bool& multiByte) {
 PlainEncoding detectPlainEncoding(std::string_view fileBytes) {
   if (fileBytes.substr(0, kBom.size()) == kBom) return PlainEncoding::Utf8Bom;
   bool multiByte = false;
-  return validUtf8(fileBytes, multiByte) && multiByte ? PlainEncoding::Utf8
-                                                      : PlainEncoding::Bytes;
+  return validUtf8(fileBytes, multiByte) && multiByte ? PlainEncoding::Utf8 : PlainEncoding::Bytes;
 }
 
 PlainText decodePlainText(std::string_view fileBytes) {

@@ -205,9 +205,9 @@ EditorView::EditorView(QWidget* parent)
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   verticalScrollBar()->setSingleStep(1);
 
-  model_->onTextChanged = [this](Pos, Pos, Pos) {
+  model_->onTextChanged = [this](Pos start, Pos, Pos inserted) {
     scrollPending_ = true;
-    viewport()->update();
+    updateEdited(start, start + inserted);
     scheduleSync();
     emit textEdited();
   };
@@ -273,6 +273,7 @@ void EditorView::syncLayout() {
   const int columns = std::max(1, viewport()->width() / CalcFont::instance().cellWidth());
   if (model_->wrapColumns() != columns) {
     model_->setWrapColumns(columns);
+    paintedLineCount_ = model_->lineCount();
     viewport()->update();
   }
   const int visible = visibleLineCount();
@@ -483,6 +484,24 @@ void EditorView::updateLines(Pos firstLine, Pos lastLine) {
   }
   const int top = static_cast<int>(first - firstVisibleLine()) * ch;
   viewport()->update(0, top, viewport()->width(), static_cast<int>(last - first + 1) * ch);
+}
+
+void EditorView::updateEdited(Pos from, Pos to) {
+  // A keystroke repaints the lines it re-wrapped: from the first screen line of its
+  // paragraph (a word may move up a line) to where the paragraph stops changing. When
+  // the number of lines changed, everything below moved and repaints too.
+  const Pos lines = model_->lineCount();
+  const Pos first = model_->lineFromPos(model_->paragraphStart(model_->paragraphOfPos(from)));
+  const Pos bottom = firstVisibleLine() + visibleLineCount();
+  Pos last = bottom;
+  if (lines == paintedLineCount_) {
+    last = model_->lineFromPos(to);
+    while (last < bottom && wrapsAfter(last)) {
+      ++last;
+    }
+  }
+  paintedLineCount_ = lines;
+  updateLines(first, last);
 }
 
 void EditorView::updateSelectionArea() {
@@ -1046,6 +1065,9 @@ void EditorView::paste() {
   }
   model_->replaceSelection(text);
   afterAction();
+  if (const std::size_t n = clipboard_->replacedInLastText(); n > 0) {
+    emit pasteReplacedCharacters(static_cast<int>(n));
+  }
 }
 
 // --- mouse ----------------------------------------------------------------------------

@@ -83,6 +83,8 @@ class EditorView : public QAbstractScrollArea {
   void caretMoved();
   // The text changed, by the person or by program.
   void textEdited();
+  // A paste brought characters with no calculator equivalent, which came in as '?'.
+  void pasteReplacedCharacters(int count);
 
  protected:
   bool event(QEvent* e) override;
@@ -133,6 +135,8 @@ class EditorView : public QAbstractScrollArea {
   void scheduleSync();
   void updateLines(Pos firstLine, Pos lastLine);
   void updateSelectionArea();
+  // Repaints what an edit of [from, to) changed on screen.
+  void updateEdited(Pos from, Pos to);
   void restartBlink();
   QColor colourOf(Colour colour) const;
 
@@ -150,6 +154,7 @@ class EditorView : public QAbstractScrollArea {
   int wheelRemainder_ = 0;
   bool caretOn_ = true;
   QBasicTimer blink_;
+  Pos paintedLineCount_ = -1;  // screen lines when the text last changed
   Pos shownSelFirst_ = 0;  // screen lines of the selection last painted
   Pos shownSelLast_ = 0;
 };

@@ -27,7 +27,7 @@ fi
 
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$BUILD_TYPE" -DSCRIVLE_BENCH=ON \
   -DSCRIVLE_UI=ON -DSCRIVLE_VALIDATORS=OFF "$@" >/dev/null
-cmake --build "$BUILD_DIR" -j"$(nproc)" --target "${names[@]}"
+cmake --build "$BUILD_DIR" -j"$(nproc)" --target "${names[@]}" scrivle plain_editor_peer make_text
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -40,6 +40,13 @@ for name in "${names[@]}"; do
     rm -f "$tmp/$name.tsv"
   fi
 done
+# Whole-program rows (start-up, typing) beside a minimal Qt editor, under Xvfb.
+echo "=== process"
+if bench/process_bench.sh "$BUILD_DIR" "$tmp/process.tsv"; then
+  names+=(process)
+else
+  failed+=(process)
+fi
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 cpu=$(grep -m1 '^model name' /proc/cpuinfo | sed 's/^[^:]*: *//')

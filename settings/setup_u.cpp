@@ -32,6 +32,7 @@
 #include "platform/editor_view_u.h"
 #include "platform/errors.h"
 #include "platform/qtext_u.h"
+#include "desktop/app_icon_u.h"
 #include "settings/desktop.h"
 #include "settings/persistence.h"
 #include "settings/registry.h"
@@ -161,7 +162,8 @@ TOptions::TOptions(QWidget* parent) : QDialog(parent) {
   main_ = qobject_cast<Tmain*>(parent);
 
   PageControl1 = named(new QTabWidget(this), "PageControl1");
-  PageControl1->setUsesScrollButtons(false);  // every page caption in view
+  PageControl1->setUsesScrollButtons(false);  // every page caption in view, in full:
+  PageControl1->setElideMode(Qt::ElideNone);   // the tab bar then sets the least width
   buildTitlesPage();
   TabSheet2 = buildTagsPage(true);
   TabSheet3 = buildTagsPage(false);
@@ -808,7 +810,8 @@ void TOptions::saveAndRegister() {
     try {
       syncDesktopIntegration(readShellState(*registry_, AppSettings.InstallDir),
                              DesktopFolders::fromEnvironment(),
-                             QtDialogs::toPath(QCoreApplication::applicationFilePath()));
+                             QtDialogs::toPath(QCoreApplication::applicationFilePath()),
+                             applicationIconFiles());
     } catch (const std::exception& e) {
       show(e.what());
     }
@@ -1026,7 +1029,7 @@ void TOptions::Btn__DefClick() {
 
 void TOptions::BtnUninstClick() {
   uninstallScrivle(*registry_, AppSettings);
-  if (desktopIntegrationSupported()) removeDesktopIntegration(DesktopFolders::fromEnvironment());
+  if (desktopIntegrationSupported()) removeDesktopIntegration(DesktopFolders::fromEnvironment(), applicationIconFiles());
 }
 
 }  // namespace scrivle

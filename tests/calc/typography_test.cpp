@@ -43,8 +43,8 @@ TEST_P(TypographyRow, CharacterTheCalculatorLacksArrivesPlain) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryRow, TypographyRow, testing::ValuesIn(typography::rows().begin(),
-                                                                   typography::rows().end()),
+INSTANTIATE_TEST_SUITE_P(EveryRow, TypographyRow,
+                         testing::ValuesIn(typography::rows().begin(), typography::rows().end()),
                          [](const testing::TestParamInfo<typography::Row>& info) {
                            char name[16];
                            std::snprintf(name, sizeof name, "U%04X",
@@ -59,7 +59,8 @@ TEST(Typography, TextFromOtherProgramsKeepsItsMeaning) {
   EXPECT_EQ(replaced, 0u);
   EXPECT_EQ(charset::fromUtf8("l’image", &replaced), "l'image");
   EXPECT_EQ(charset::fromUtf8("Œil\u202F: «\u00A0ça…\u00A0»", &replaced),
-            "OEil : \xAB \xE7" "a\xA0 \xBB");
+            "OEil : \xAB \xE7"
+            "a\xA0 \xBB");
   EXPECT_EQ(replaced, 0u);
 }
 
@@ -75,7 +76,10 @@ TEST(Typography, CharactersWithoutEquivalentAreCounted) {
   std::size_t replaced = 0;
   EXPECT_EQ(charset::fromUtf8("中€😀≈a", &replaced), "?EUR??a");
   EXPECT_EQ(replaced, 3u);
-  EXPECT_EQ(charset::fromUtf8("a\xFF" "b", &replaced), "a?b");  // malformed byte
+  EXPECT_EQ(charset::fromUtf8("a\xFF"
+                              "b",
+                              &replaced),
+            "a?b");  // malformed byte
   EXPECT_EQ(replaced, 1u);
   EXPECT_EQ(charset::fromUtf8("plain", &replaced), "plain");
   EXPECT_EQ(replaced, 0u);

@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -256,6 +257,11 @@ TEST_F(OptionsTest, AssociationRegistersAndUninstallRemovesEverything) {
   EXPECT_TRUE(stored(RegRoot::ClassesRoot, "\\.9xt\\ShellNew", "Data"));
   EXPECT_TRUE(fs::exists(dir_ / "data" / "applications" / "scrivle.desktop"));
   EXPECT_TRUE(fs::exists(dir_ / "templates" / "Texte TI.9xt"));
+  const fs::path icons = dir_ / "data" / "icons" / "hicolor";
+  EXPECT_GT(fs::file_size(icons / "48x48" / "apps" / "scrivle.png"), 100u);
+  EXPECT_GT(fs::file_size(icons / "scalable" / "apps" / "scrivle.svg"), 100u);
+  EXPECT_NE(slurp(dir_ / "data" / "applications" / "scrivle.desktop").find("\nIcon=scrivle\n"),
+            std::string::npos);
 
   // The next start derives the flags back.
   TOptions again(main_.get());
@@ -268,6 +274,8 @@ TEST_F(OptionsTest, AssociationRegistersAndUninstallRemovesEverything) {
   EXPECT_FALSE(stored(RegRoot::ClassesRoot, "\\.89t", ""));
   EXPECT_FALSE(fs::exists(dir_ / "data" / "applications" / "scrivle.desktop"));
   EXPECT_FALSE(fs::exists(dir_ / "templates" / "Texte TI.9xt"));
+  EXPECT_FALSE(fs::exists(icons / "48x48" / "apps" / "scrivle.png"));
+  EXPECT_FALSE(fs::exists(icons / "scalable" / "apps" / "scrivle.svg"));
   EXPECT_TRUE(fs::exists(dir_ / "cwd"));  // InstallDir is not empty: it stays
 }
 
@@ -307,6 +315,21 @@ TEST_F(OptionsTest, PagesDrawAndColourButtonsPreviewTheirStyle) {
   QApplication::processEvents();
   EXPECT_GT(countNear(o.Row__All.Btn, Qt::red), 0);
   EXPECT_EQ(countNear(o.Row__All.Btn, Qt::blue), 0);
+}
+
+// At the size the dialog opens with, no page caption is cut short.
+TEST_F(OptionsTest, EveryTabCaptionShowsInFull) {
+  TOptions& o = show();
+  QApplication::processEvents();
+  const QTabBar* bar = o.PageControl1->tabBar();
+  const QFontMetrics fm(bar->font());
+  ASSERT_EQ(bar->count(), 6);
+  for (int i = 0; i < bar->count(); ++i) {
+    QString text = bar->tabText(i);
+    text.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    EXPECT_GE(bar->tabRect(i).width(), fm.horizontalAdvance(text)) << text.toStdString();
+    EXPECT_LE(bar->tabRect(i).right(), o.PageControl1->width()) << text.toStdString();
+  }
 }
 
 }  // namespace
