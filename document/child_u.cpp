@@ -104,8 +104,14 @@ void TChild::setCaption(const std::string& caption) {
 
 void TChild::showSize() {
   if (main_.activeChild() == this || main_.children().size() <= 1) {
-    main_.EditTaille->setText(sizeText(size_));
+    setSizeBox();
   }
+}
+
+void TChild::setSizeBox() {
+  // Every keystroke comes here: a text that did not change is not laid out again.
+  const QString text = sizeText(size_);
+  if (main_.EditTaille->text() != text) main_.EditTaille->setText(text);
 }
 
 void TChild::applyScrollSetting() {
@@ -219,8 +225,7 @@ void TChild::writeDocument() {
   if (isCalcExtension(fullPath())) {
     EnregistrerTI();
   } else {
-    writeFileAtomically(fullPath(),
-                        encodePlainText(model().text(), plainEncoding_, lfLineBreaks_));
+    writeFileAtomically(fullPath(), encodePlainText(model().text(), plainEncoding_, lfLineBreaks_));
   }
 }
 
@@ -317,7 +322,7 @@ void TChild::RicheditKeyDown(int& keyCode, ShiftState shift) {
   if (model().readOnly()) return;
   const int delta = TagKeyDown(model(), keyCode, shift, SkipKeyPress, colourOn(), AppSettings);
   addSize(delta);
-  main_.EditTaille->setText(sizeText(size_));
+  setSizeBox();
   if (isEditingKey(keyCode)) IsModified();
 }
 

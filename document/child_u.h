@@ -83,6 +83,7 @@ class TChild : public QMdiSubWindow {
  private:
   void setCaption(const std::string& caption);
   void showSize();
+  void setSizeBox();
   void applyScrollSetting();
   void writeDocument();
 

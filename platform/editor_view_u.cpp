@@ -487,11 +487,13 @@ void EditorView::updateLines(Pos firstLine, Pos lastLine) {
 }
 
 void EditorView::updateEdited(Pos from, Pos to) {
-  // A keystroke repaints the lines it re-wrapped: from the first screen line of its
-  // paragraph (a word may move up a line) to where the paragraph stops changing. When
-  // the number of lines changed, everything below moved and repaints too.
+  // A keystroke repaints the lines it re-wrapped: from the line before it (a shortened
+  // word may move up there; nothing above that line can change) to the end of the
+  // paragraph. When the number of lines changed, everything below moved and repaints too.
   const Pos lines = model_->lineCount();
-  const Pos first = model_->lineFromPos(model_->paragraphStart(model_->paragraphOfPos(from)));
+  const Pos first =
+      std::max(model_->lineFromPos(model_->paragraphStart(model_->paragraphOfPos(from))),
+               model_->lineFromPos(from) - 1);
   const Pos bottom = firstVisibleLine() + visibleLineCount();
   Pos last = bottom;
   if (lines == paintedLineCount_) {

@@ -17,6 +17,7 @@
 #include "app/main_u.h"
 #include "document/child_u.h"
 #include "document/plaintext.h"
+#include "document/tifile.h"
 #include "platform/clipboard_u.h"
 #include "platform/editor_view_u.h"
 #include "platform/text_model.h"
@@ -89,8 +90,7 @@ TEST_F(PlainTextWindow, Utf8FileOpensUnmodifiedAndSavesBackTheSameBytes) {
   const fs::path ti = dir_ / "note.89t";
   dialogs_.expectSave(ti);
   main_->action("EnregistrersousAction")->trigger();
-  const std::string bytes = slurp(ti);
-  EXPECT_NE(bytes.find("!Caf\xE9 cr\xE8me \x80\x81 \x9C \x8C\r\n"), std::string::npos);
+  EXPECT_EQ(readTiText(slurp(ti)).text, "!Caf\xE9 cr\xE8me \x80\x81 \x9C \x8C\r\n");
 }
 
 TEST_F(PlainTextWindow, ReplacedCharactersAreCountedInOneBox) {
