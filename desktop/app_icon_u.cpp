@@ -1,7 +1,6 @@
 #include "desktop/app_icon_u.h"
 
 #include <QFile>
-#include <iterator>
 
 #include "platform/resource_icon_u.h"
 
@@ -23,8 +22,9 @@ std::string resourceBytes(const QString& name) {
 }  // namespace
 
 QIcon applicationIcon() {
-  return resourceIcon(QStringLiteral(":/icons/scrivle-%1.png"),
-                      std::vector<int>(std::begin(kSizes), std::end(kSizes)));
+  // Up to 64 px: the window manager receives every size when a window shows, and 128 or
+  // 256 px would send a quarter of a megabyte to the X server at start-up.
+  return resourceIcon(QStringLiteral(":/icons/scrivle-%1.png"), {16, 24, 32, 48, 64});
 }
 
 std::vector<DesktopIcon> applicationIconFiles() {

@@ -9,7 +9,7 @@
 
 namespace scrivle {
 
-// Every size drawn for it: the small form at 16 and 24 px, the scalable one above.
+// The window icon: the small form at 16 and 24 px, the scalable one at 32 to 64 px.
 QIcon applicationIcon();
 
 // The hicolor theme files ("48x48/apps/scrivle.png", "scalable/apps/scrivle.svg"...)

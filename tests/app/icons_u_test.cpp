@@ -52,9 +52,12 @@ TEST(ActionIcons, TagButtonsDrawTheirTagInColour) {
 
 TEST(ApplicationIcon, EverySizeAndTheThemeFilesCarryTheMark) {
   const QIcon icon = applicationIcon();
-  for (const int size : {16, 24, 32, 48, 256}) {
+  for (const int size : {16, 24, 32, 48, 64}) {
     EXPECT_EQ(icon.pixmap(size).size(), QSize(size, size));
   }
+  // The small form is drawn for 16 px, not the large one scaled down.
+  EXPECT_EQ(icon.pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32),
+            QImage(QStringLiteral(":/icons/scrivle-16.png")).convertToFormat(QImage::Format_ARGB32));
   const std::vector<DesktopIcon> files = applicationIconFiles();
   ASSERT_EQ(files.size(), 8u);
   EXPECT_EQ(files.front().themePath, "16x16/apps/scrivle.png");
