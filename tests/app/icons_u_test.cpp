@@ -56,8 +56,9 @@ TEST(ApplicationIcon, EverySizeAndTheThemeFilesCarryTheMark) {
     EXPECT_EQ(icon.pixmap(size).size(), QSize(size, size));
   }
   // The small form is drawn for 16 px, not the large one scaled down.
-  EXPECT_EQ(icon.pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32),
-            QImage(QStringLiteral(":/icons/scrivle-16.png")).convertToFormat(QImage::Format_ARGB32));
+  EXPECT_EQ(
+      icon.pixmap(16).toImage().convertToFormat(QImage::Format_ARGB32),
+      QImage(QStringLiteral(":/icons/scrivle-16.png")).convertToFormat(QImage::Format_ARGB32));
   const std::vector<DesktopIcon> files = applicationIconFiles();
   ASSERT_EQ(files.size(), 8u);
   EXPECT_EQ(files.front().themePath, "16x16/apps/scrivle.png");
