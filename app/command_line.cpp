@@ -12,6 +12,11 @@ StartRequest parseCommandLine(const std::vector<std::string>& args) {
     if (args.size() > 1) r.path = args[1];
     return r;
   }
+  if (args[0] == "/preview") {
+    r.kind = StartRequest::Preview;
+    r.previewArgs.assign(args.begin() + 1, args.end());
+    return r;
+  }
   if (args[0] == "/new") {
     r.kind = StartRequest::New;
     return r;

@@ -5,66 +5,77 @@
 #include <map>
 #include <string>
 
-#include "platform/calc_font_u.h"
+#include "editor/calc_font_u.h"
 #include "platform/resource_icon_u.h"
+#include "tags/insertion.h"
 
 namespace scrivle {
+
+std::string tagButtonText(std::string_view actionName) {
+  // The tag the button inserts, from the same table the command runs on.
+  if (const TagCommand* t = findTagCommand(actionName)) {
+    return {static_cast<char>(t->introducer), static_cast<char>(t->letter)};
+  }
+  if (actionName == "InserBookAction") return "\x0C";  // the bookmark marker
+  return {};
+}
+
 namespace {
 
 struct IconDef {
   const char* theme;  // freedesktop icon name (also the bundled file's name), or nullptr
-  const char* label;  // tags: the tag in calculator bytes, drawn in its colour
-  bool tag;
+  bool tag;           // tags draw the tag they insert, in its colour
 };
 
 const std::map<std::string, IconDef, std::less<>>& icons() {
   static const std::map<std::string, IconDef, std::less<>> table = {
-      {"NouveauAction", {"document-new", nullptr, false}},
-      {"OuvrirAction", {"document-open", nullptr, false}},
-      {"EnregistrerAction", {"document-save", nullptr, false}},
-      {"ZipAction", {"package-x-generic", nullptr, false}},
-      {"FermerAction", {"window-close", nullptr, false}},
-      {"CouperAction", {"edit-cut", nullptr, false}},
-      {"CopierAction", {"edit-copy", nullptr, false}},
-      {"CollerAction", {"edit-paste", nullptr, false}},
-      {"DfaireAction", {"edit-undo", nullptr, false}},
-      {"RefaireAction", {"edit-redo", nullptr, false}},
-      {"ColorAction", {"format-text-color", nullptr, false}},
-      {"Affichertable", {"accessories-character-map", nullptr, false}},
-      {"AfficherBook", {"bookmarks", nullptr, false}},
-      {"OptionsAction", {"preferences-system", nullptr, false}},
-      {"Taille1Action", {nullptr, "#1", true}},
-      {"Taille2Action", {nullptr, "#2", true}},
-      {"Taille3Action", {nullptr, "#3", true}},
-      {"SoulignAction", {nullptr, "#U", true}},
-      {"PointillAction", {nullptr, "#N", true}},
-      {"VecteurAction", {nullptr, "#V", true}},
-      {"InversAction", {nullptr, "#I", true}},
-      {"BarrAction", {nullptr, "#S", true}},
-      {"ExposantAction", {nullptr, "#E", true}},
-      {"WrapAction", {nullptr, "#W", true}},
-      {"SeparSimpleAction", {nullptr, "&-", true}},
-      {"SeparDoubleAction", {nullptr, "&=", true}},
-      {"AlignGaucheAction", {nullptr, "&L", true}},
-      {"CentrAction", {nullptr, "&C", true}},
-      {"AlignDroiteAction", {nullptr, "&R", true}},
-      {"Marge0Action", {nullptr, "&0", true}},
-      {"Marge10Action", {nullptr, "&1", true}},
-      {"Marge20Action", {nullptr, "&2", true}},
-      {"Marge30Action", {nullptr, "&3", true}},
-      {"InsrerimageAction", {nullptr, "&P", true}},
-      {"InsrerprettyAction", {nullptr, "&E", true}},
-      {"InserBookAction", {nullptr, "\x0C", true}},
+      {"NouveauAction", {"document-new", false}},
+      {"OuvrirAction", {"document-open", false}},
+      {"EnregistrerAction", {"document-save", false}},
+      {"ZipAction", {"package-x-generic", false}},
+      {"FermerAction", {"window-close", false}},
+      {"CouperAction", {"edit-cut", false}},
+      {"CopierAction", {"edit-copy", false}},
+      {"CollerAction", {"edit-paste", false}},
+      {"DfaireAction", {"edit-undo", false}},
+      {"RefaireAction", {"edit-redo", false}},
+      {"ColorAction", {"format-text-color", false}},
+      {"Affichertable", {"accessories-character-map", false}},
+      {"AfficherBook", {"bookmarks", false}},
+      {"OptionsAction", {"preferences-system", false}},
+      {"Taille1Action", {nullptr, true}},
+      {"Taille2Action", {nullptr, true}},
+      {"Taille3Action", {nullptr, true}},
+      {"SoulignAction", {nullptr, true}},
+      {"PointillAction", {nullptr, true}},
+      {"VecteurAction", {nullptr, true}},
+      {"InversAction", {nullptr, true}},
+      {"BarrAction", {nullptr, true}},
+      {"ExposantAction", {nullptr, true}},
+      {"WrapAction", {nullptr, true}},
+      {"SeparSimpleAction", {nullptr, true}},
+      {"SeparDoubleAction", {nullptr, true}},
+      {"AlignGaucheAction", {nullptr, true}},
+      {"CentrAction", {nullptr, true}},
+      {"AlignDroiteAction", {nullptr, true}},
+      {"Marge0Action", {nullptr, true}},
+      {"Marge10Action", {nullptr, true}},
+      {"Marge20Action", {nullptr, true}},
+      {"Marge30Action", {nullptr, true}},
+      {"InsrerimageAction", {nullptr, true}},
+      {"InsrerprettyAction", {nullptr, true}},
+      {"InserBookAction", {nullptr, true}},
   };
   return table;
 }
 
-QPixmap drawTag(const IconDef& def) {
+QPixmap drawTag(std::string_view name) {
   QPixmap pm(24, 24);
   pm.fill(Qt::transparent);
   QPainter p(&pm);
   CalcFont& f = CalcFont::instance();
-  const std::string label(def.label);
+  const std::string label = tagButtonText(name);
+  if (label.empty()) return pm;
   const int w = f.cellWidth() * static_cast<int>(label.size());
   int x = (24 - w) / 2;
   const int y = (24 - f.cellHeight()) / 2;
@@ -100,7 +111,7 @@ QIcon actionIcon(std::string_view actionName) {
   auto it = t.find(actionName);
   if (it == t.end()) return {};
   const IconDef& def = it->second;
-  if (def.tag) return QIcon(drawTag(def));
+  if (def.tag) return QIcon(drawTag(actionName));
   // The desktop's theme where it has the icon, else the bundled one.
   if (!desktopThemeSet()) return bundledIcon(def.theme);
   return QIcon::fromTheme(QString::fromLatin1(def.theme), bundledIcon(def.theme));

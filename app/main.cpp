@@ -2,18 +2,21 @@
 #include <QApplication>
 #include <QTimer>
 #include <csignal>
+#include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
 #include "app/main_u.h"
-#include "platform/translations_u.h"
 #include "compress/zip.h"
 #include "desktop/app_icon_u.h"
+#include "options/setup_u.h"
 #include "platform/dialogs_u.h"
 #include "platform/scripted_dialogs.h"
-#include "settings/setup_u.h"
+#include "platform/translations_u.h"
+#include "preview/export_u.h"
+#include "preview/source.h"
 #include "tools/goto_u.h"
 #include "tools/index_u.h"
 #include "tools/tabl_u.h"
@@ -24,13 +27,20 @@ int main(int argc, char** argv) {
   // program with every open document.
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  if (args.empty() || args[0] != "/preview") args.resize(std::min<std::size_t>(args.size(), 2));
+  const scrivle::StartRequest request = scrivle::parseCommandLine(args);
+  if (request.kind == scrivle::StartRequest::Preview) {
+    // No window and no display: the image is drawn in memory.
+    auto registry = scrivle::openUserRegistry([](const std::string&) {});
+    return scrivle::runPreviewCommand(request.previewArgs, scrivle::storedDefaultExt(*registry),
+                                      std::cerr);
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName("Scrivle");
   scrivle::installQtTranslations(app);
   QApplication::setWindowIcon(scrivle::applicationIcon());
-  std::vector<std::string> args;
-  for (int i = 1; i < argc && i <= 2; ++i) args.emplace_back(argv[i]);
-  const scrivle::StartRequest request = scrivle::parseCommandLine(args);
 
   scrivle::QtDialogs dialogs;
   // Process tests answer the boxes from a script named by the environment.

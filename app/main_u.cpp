@@ -18,6 +18,7 @@
 #include <QClipboard>
 #include <QMimeData>
 #include <algorithm>
+#include <optional>
 #include <system_error>
 
 #include "app/actions.h"
@@ -25,17 +26,21 @@
 #include "app/recent.h"
 #include "search/edit_commands_u.h"
 #include "search/find_dialogs_u.h"
-#include "settings/setup_u.h"
-#include "settings/registry.h"
+#include "options/setup_u.h"
+#include "registry/registry.h"
+#include "spell/spelling_u.h"
 #include "compress/zip_action_u.h"
 #include "document/child_u.h"
-#include "document/files.h"
-#include "platform/calc_font_u.h"
+#include "platform/files.h"
+#include "editor/calc_font_u.h"
+#include "document/journal_recovery.h"
+#include "document/journal_writer.h"
 #include "platform/dialogs.h"
-#include "platform/editor_view_u.h"
+#include "editor/editor_view_u.h"
 #include "platform/errors.h"
 #include "platform/qtext_u.h"
-#include "platform/text_model.h"
+#include "editor/text_model.h"
+#include "preview/pane_u.h"
 #include "tools/index_u.h"
 #include "tools/goto_u.h"
 #include "tools/tabl_u.h"
@@ -94,6 +99,8 @@ Tmain::Tmain(Dialogs& dialogs, StartRequest request)
       action(n)->setEnabled(any);
     }
     action("FermerAction")->setEnabled(w != nullptr);
+    // The preview follows the active document; it only empties when none is left.
+    if (preview != nullptr && (w != nullptr || !any)) preview->setDocument(qobject_cast<TChild*>(w));
   });
 
   buildActions();
@@ -102,7 +109,9 @@ Tmain::Tmain(Dialogs& dialogs, StartRequest request)
   // The edit commands filter the name boxes' keys: they need the boxes.
   search_ = new SearchCommands(*this, [this] { return activeChild(); });
   editCommands_ = new EditCommands(*this, [this] { return activeChild(); });
+  setUpSpelling();
   statusBar()->setObjectName("StatusBar1");
+  preview = installPreviewDock(*this, *action("ApercuAction"), dialogs_);
 
   // FormCreate.
   action("Affichertable")->setChecked(false);
@@ -512,8 +521,29 @@ void Tmain::enableall(bool state) {
   for (const char* m : kStateMenus) menu(m)->menuAction()->setVisible(state);
 }
 
+Spelling* Tmain::spelling() const {
+  return spelling_;
+}
+
+void Tmain::setUpSpelling() {
+  Spelling::Hooks hooks;
+  hooks.edit = [this](const std::function<int(TextModel&)>& change) { changeByProgram(change); };
+  hooks.colourOn = [this] { return colourOn(); };
+  hooks.message = [this](const std::string& text) { dialogs_.message(text); };
+  spelling_ = new Spelling(std::move(hooks), this);
+  QAction* a = action("OrthographeAction");
+  a->setEnabled(spelling_->available());
+  a->setChecked(spelling_->available());
+  if (!spelling_->available()) {
+    a->setStatusTip(spelling_->unavailableReason());
+    a->setToolTip(spelling_->unavailableReason());
+  }
+  bind("OrthographeAction", [this, a] { spelling_->setEnabled(a->isChecked()); });
+}
+
 TChild* Tmain::createChild() {
   auto* child = new TChild(*this);
+  spelling_->attach(child->Richedit);
   mdi_->addSubWindow(child);
   child->showMaximized();
   return child;
@@ -570,11 +600,13 @@ void Tmain::FermerActionExecute() {
 }
 
 bool Tmain::CloseAll() {
-  auto kids = children();
+  // Every document is asked, last to first; one that stays open spares none of the others.
+  bool all = true;
+  const auto kids = children();
   for (auto it = kids.rbegin(); it != kids.rend(); ++it) {
-    if (!(*it)->close()) return false;
+    if (!(*it)->close()) all = false;
   }
-  return true;
+  return all;
 }
 
 void Tmain::refreshSaveAll() {
@@ -721,13 +753,35 @@ void Tmain::recoverTemporaryFiles(bool& recovered) {
   for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
     if (it->path().extension() == ".tmp") found.push_back(it->path());
   }
-  if (found.empty()) return;
+  // Journals left by a program that ended without closing its documents.
+  journal::JournalRecovery journals(dir);
+  if (found.empty() && !journals.found()) return;
   std::sort(found.begin(), found.end());
   const bool yes =
       dialogs_.confirm("Des fichiers temporaires ont été retrouvés. Voulez-vous les récupérer ?",
                        false) == Answer::Yes;
+  std::vector<TChild*> rebuilt;
+  if (yes) {
+    for (const journal::RecoveredText& r : journals.texts()) {
+      TChild* child = createChild();
+      child->recoverText(r.text, &r.info, r.info.caption);
+      rebuilt.push_back(child);
+    }
+  }
+  // The journals go once their texts are safe in the new documents' own journals.
+  for (TChild* c : rebuilt) c->journal().flush();
+  journals.removeAll();
   for (const fs::path& f : found) {
-    if (yes) {
+    const auto described = [&]() -> std::optional<journal::DocumentInfo> {
+      try {
+        return journal::decodeDescription(readFile(journal::descriptionOf(f)));
+      } catch (...) {
+        return std::nullopt;
+      }
+    }();
+    // A journal replayed above holds a later state of the same document.
+    const bool superseded = described && journals.replayed(described->journal);
+    if (yes && !superseded) {
       TChild* child = createChild();
       // A file that cannot be read is reported, kept, and ends the start-up work.
       if (!run([&] { child->recoverFrom(f); })) {
@@ -735,11 +789,19 @@ void Tmain::recoverTemporaryFiles(bool& recovered) {
         recovered = true;
         return;
       }
+      child->journal().flush();
     }
     fs::remove(f, ec);
+    fs::remove(journal::descriptionOf(f), ec);
   }
   if (yes) {
     enableall(true);
+    refreshSaveAll();  // the recovered documents are modified
+    if (!journals.notes().empty()) {
+      std::string text = "Certaines modifications n'ont pas pu être récupérées telles quelles :";
+      for (const std::string& n : journals.notes()) text += "\n" + n;
+      dialogs_.message(text);
+    }
     recovered = true;
   }
 }
@@ -754,6 +816,8 @@ void Tmain::FormActivate() {
   }
   if (!firstActivation_) return;
   firstActivation_ = false;
+  spelling_->loadSettings();
+  action("OrthographeAction")->setChecked(spelling_->enabled());
   showMaximized();
   bool recovered = false;
   recoverTemporaryFiles(recovered);

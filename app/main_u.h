@@ -46,6 +46,8 @@ class Tmain : public QMainWindow {
   class TTable* table = nullptr;      // the character table, set at start-up
   class TGoToDlg* goToDlg = nullptr;  // the go-to-line dialog, set at start-up
   class TOptions* Options = nullptr;  // the options dialog, set at start-up
+  class PreviewPane* preview = nullptr;  // the calculator preview pane (a dock)
+  class Spelling* spelling() const;   // spell checking of the document views
   void AffichertableExecute();
   void AllerligneActionExecute();
 
@@ -116,6 +118,7 @@ class Tmain : public QMainWindow {
   void buildActions();
   void buildMenus();
   void buildToolBars();
+  void setUpSpelling();
   void bind(const std::string& name, std::function<void()> handler);
   void recoverTemporaryFiles(bool& recovered);
   void tile(Qt::Orientation orientation);
@@ -136,6 +139,7 @@ class Tmain : public QMainWindow {
   std::vector<QAction*> recentActions_;
   class SearchCommands* search_ = nullptr;
   class EditCommands* editCommands_ = nullptr;
+  class Spelling* spelling_ = nullptr;
   bool firstActivation_ = true;
   bool quitting_ = false;
   int newDocumentCounter_ = 0;

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -30,6 +31,45 @@ inline std::vector<Row>& rows() {
 }
 
 inline void addRow(Row row) { rows().push_back(std::move(row)); }
+
+// Timed runs of each side of a comparison under its name, so that both sides are reduced
+// by the same statistic over the same number of runs.
+inline std::map<std::string, std::vector<double>>& samples() {
+  static std::map<std::string, std::vector<double>> all;
+  return all;
+}
+
+inline void addSample(const std::string& side, double value) {
+  samples()[side].push_back(value);
+}
+
+// The middle value; for an even count the mean of the two middle ones. 0 when empty.
+inline double median(std::vector<double> values) {
+  if (values.empty()) return 0;
+  std::sort(values.begin(), values.end());
+  const std::size_t n = values.size();
+  return n % 2 == 1 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+inline std::size_t runsOf(const std::string& side) {
+  const auto it = samples().find(side);
+  return it == samples().end() ? 0 : it->second.size();
+}
+
+inline double medianOf(const std::string& side) {
+  const auto it = samples().find(side);
+  return it == samples().end() ? 0 : median(it->second);
+}
+
+// True when every named side has the same number of runs, at least `minimum`: a row
+// comparing sides measured differently is never reported as met.
+inline bool sameRuns(const std::vector<std::string>& sides, std::size_t minimum = 5) {
+  if (sides.empty()) return false;
+  const std::size_t n = runsOf(sides.front());
+  if (n < minimum) return false;
+  return std::all_of(sides.begin(), sides.end(),
+                     [n](const std::string& s) { return runsOf(s) == n; });
+}
 
 // `decimals` decimals, thousands grouped by a space as the README writes them ("3 753.2").
 inline std::string number(double value, int decimals = 1) {

@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "document/files.h"
 #include "document/tifile.h"
+#include "platform/files.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -6,11 +6,18 @@
 #     and the CPU time each process had used by then;
 #   - typing: CPU time per keystroke while xdotool types 300 characters into the same
 #     documents (median of RUNS runs each).
-# Public tools only: Xvfb, openbox, xdotool, /proc. Writes the rows as TSV to $2.
-#   bench/process_bench.sh <build dir> <report.tsv>
+# Public tools only: Xvfb, openbox, xdotool, /proc. Writes the rows as TSV to the report.
+#   BUILD_DIR=<build dir> bench/process_bench.sh --report=<report.tsv>
 set -euo pipefail
-BUILD=$(readlink -f "$1")
-OUT=$2
+OUT=""
+for arg in "$@"; do
+  case $arg in
+    --report=*) OUT=${arg#--report=} ;;
+    *) echo "usage: BUILD_DIR=<build dir> $0 --report=<file.tsv>" >&2; exit 2 ;;
+  esac
+done
+[ -n "$OUT" ] || { echo "usage: BUILD_DIR=<build dir> $0 --report=<file.tsv>" >&2; exit 2; }
+BUILD=$(readlink -f "${BUILD_DIR:-build-bench}")
 RUNS=${RUNS:-7}
 SCRIVLE=${SCRIVLE_BIN:-$BUILD/scrivle}
 PEER=$BUILD/bench/plain_editor_peer

@@ -7,7 +7,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "document/files.h"
+#include "platform/files.h"
 #include "document/tifile.h"
 #include "platform/dialogs.h"
 

@@ -5,7 +5,7 @@
 #include <QIcon>
 #include <vector>
 
-#include "settings/desktop.h"
+#include "desktop/desktop.h"
 
 namespace scrivle {
 

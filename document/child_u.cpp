@@ -5,19 +5,22 @@
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QTimer>
+#include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "app/main_u.h"
-#include "document/files.h"
+#include "document/journal_writer.h"
 #include "document/plaintext.h"
 #include "document/tifile.h"
+#include "editor/editor_view_u.h"
+#include "editor/text_model.h"
 #include "platform/dialogs.h"
-#include "platform/editor_view_u.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 #include "platform/qtext_u.h"
-#include "platform/text_model.h"
 #include "settings/parametre.h"
 #include "tags/colorise.h"
 #include "tags/tagkeydown.h"
@@ -39,8 +42,12 @@ std::string cut8(const std::string& s) {
 int filterIndexForExtension(const std::string& ext) {
   if (ext == "92t") return 2;
   if (ext == "89t") return 3;
+  if (ext == "txt") return 5;
   return 1;
 }
+
+// What a recovered document's caption adds to its name until it is saved.
+constexpr const char* kRecoveredMark = " (récupéré)";
 
 QString sizeText(std::int32_t size) {
   return QStringLiteral("Taille sur TI : %1 octets").arg(size);
@@ -61,6 +68,12 @@ TChild::TChild(Tmain& main) : QMdiSubWindow(nullptr), main_(main) {
   connect(Richedit, &EditorView::pasteReplacedCharacters, this, [this](int n) {
     main_.dialogs().message(replacedCharactersMessage(static_cast<std::size_t>(n)));
   });
+  // Every change of the text goes to the journal as it happens, undo and redo included.
+  journal_ = std::make_unique<journal::JournalWriter>(autoSaveDir());
+  journal_->currentText = [this] { return model().text(); };
+  model().onEdit = [this](Pos pos, Pos removed, std::string_view inserted) {
+    journal_->recordEdit(pos, removed, inserted);
+  };
 
   Timer = new QTimer(this);
   connect(Timer, &QTimer::timeout, this, &TChild::TimerTimer);
@@ -70,13 +83,18 @@ TChild::TChild(Tmain& main) : QMdiSubWindow(nullptr), main_(main) {
   setWindowTitle("Nouveau");
 }
 
-TChild::~TChild() = default;
+TChild::~TChild() {
+  // Destroyed without a close (the program is being torn down): the journal stays.
+  model().onEdit = nullptr;
+}
 
 TextModel& TChild::model() const {
   return Richedit->model();
 }
 
-bool TChild::colourOn() const { return main_.action("ColorAction")->isChecked(); }
+bool TChild::colourOn() const {
+  return main_.action("ColorAction")->isChecked();
+}
 
 fs::path TChild::fullPath() const {
   return fs::path(directory_) / fileName_;
@@ -84,9 +102,23 @@ fs::path TChild::fullPath() const {
 
 void TChild::setVariableName(const std::string& name) {
   variableName_ = cut8(name);
+  journal_->recordInfo(info());
 }
 void TChild::setFolderName(const std::string& name) {
   folderName_ = cut8(name);
+  journal_->recordInfo(info());
+}
+
+journal::DocumentInfo TChild::info() const {
+  journal::DocumentInfo i;
+  i.path = fullPath().string();
+  i.hasFile = hasFile_ != 0;
+  i.type = hasFile_ != 0 || recoveredType_.empty() ? lowerExtension(fileName_) : recoveredType_;
+  if (!i.type.empty() && i.type.front() == '.') i.type.erase(0, 1);
+  i.folder = folderName_;
+  i.name = variableName_;
+  i.caption = fileName_;
+  return i;
 }
 
 void TChild::addSize(std::int32_t delta) {
@@ -118,11 +150,8 @@ void TChild::applyScrollSetting() {
   Richedit->setVerticalScrollBarOn(AppSettings.scroll != 0);
 }
 
-void TChild::Nouveau() {
-  const int n = main_.nextDocumentNumber();
+void TChild::resetIdentity() {
   applyScrollSetting();
-  fileName_ = "Nouveau" + std::to_string(n);
-  setCaption(fileName_);
   directory_ = withTrailingSeparator(AppSettings.SaveDir);
   variableName_ = cut8(AppSettings.DefaultName);
   folderName_ = cut8(AppSettings.DefaultDir);
@@ -130,9 +159,25 @@ void TChild::Nouveau() {
   hasFile_ = 0;
   plainEncoding_ = PlainEncoding::Bytes;
   lfLineBreaks_ = false;
+  recoveredType_.clear();
   temporaryFile_.clear();
   model().setReadOnly(false);
+}
+
+void TChild::Nouveau() {
+  // The number counts on for the whole run, and skips a name that a recovered document
+  // still carries.
+  const auto others = main_.children();
+  std::string name;
+  do {
+    name = "Nouveau" + std::to_string(main_.nextDocumentNumber());
+  } while (std::any_of(others.begin(), others.end(),
+                       [&](TChild* c) { return c != this && c->fileName() == name; }));
+  resetIdentity();
+  fileName_ = name;
+  setCaption(fileName_);
   model().setModified(false);
+  journal_->startFromSnapshot(model().text(), info(), false);
   FormActivate();
   Timer->stop();
 }
@@ -173,9 +218,11 @@ bool TChild::Ouvrir(const fs::path& path) {
   fileName_ = path.filename().string();
   setCaption(fileName_);
   temporaryFile_.clear();
+  recoveredType_.clear();
   colorise(model(), 1, model().length(), colourOn(), AppSettings);
   model().setModified(false);
   model().setSel(0, 0);
+  journal_->startFromFile(path, model().text(), info());
   Richedit->scrollCaretIntoView();
   FormActivate();
   main_.InserRecent(path);
@@ -185,17 +232,39 @@ bool TChild::Ouvrir(const fs::path& path) {
 }
 
 void TChild::recoverFrom(const fs::path& tmpFile) {
-  Nouveau();
-  model().load(readFile(tmpFile));
-  // The recovered text has no file yet: saving asks where, proposing the name it
-  // had before it was auto-saved.
-  fileName_ = stripTmpSuffix(tmpFile.filename().string());
+  std::string text = readFile(tmpFile);
+  std::optional<journal::DocumentInfo> described;
+  try {
+    described = journal::decodeDescription(readFile(journal::descriptionOf(tmpFile)));
+  } catch (...) {
+    // No description (an older auto-save): the document comes back as a new one.
+  }
+  recoverText(std::move(text), described ? &*described : nullptr,
+              stripTmpSuffix(tmpFile.filename().string()));
+}
+
+void TChild::recoverText(std::string text, const journal::DocumentInfo* info,
+                         const std::string& fallbackName) {
+  resetIdentity();
+  // The recovered text has no file yet: saving asks where, proposing the path, type
+  // and names it had.
+  fileName_ = fallbackName;
+  if (info != nullptr) {
+    if (!info->path.empty()) directory_ = folderPart(info->path);
+    fileName_ = info->caption.empty() ? fileNamePart(info->path) : info->caption;
+    folderName_ = cut8(info->folder);
+    variableName_ = cut8(info->name);
+    recoveredType_ = info->type;
+  }
+  model().load(text);
   size_ = static_cast<std::int32_t>(model().length()) + 7;
   colorise(model(), 1, model().length(), colourOn(), AppSettings);
   model().setSel(0, 0);
   model().emptyUndoBuffer();
   model().setModified(true);
-  setCaption("* " + fileName_);
+  setCaption("* " + fileName_ + kRecoveredMark);
+  // The text exists nowhere else once its journal or auto-save file is removed.
+  journal_->startFromSnapshot(std::move(text), this->info(), true);
   FormActivate();
   syncTimer();
 }
@@ -242,6 +311,8 @@ bool TChild::Enregistrer() {
   }
   setCaption(fileName_);
   model().emptyUndoBuffer();
+  recoveredType_.clear();
+  journal_->startFromFile(fullPath(), model().text(), info());
   FormActivate();
   deleteTemporaryFile();
   main_.refreshSaveAll();
@@ -255,8 +326,10 @@ bool TChild::EnregistrerSous() {
   FileDialogOptions o;
   o.title = "Enregistrer le texte TI sous...";
   o.filter = kSaveFilter;
-  o.filterIndex = filterIndexForExtension(AppSettings.DefaultExt);
-  o.defaultExt = AppSettings.DefaultExt;
+  // A recovered document proposes the type it had.
+  const std::string ext = recoveredType_.empty() ? AppSettings.DefaultExt : recoveredType_;
+  o.filterIndex = filterIndexForExtension(ext);
+  o.defaultExt = ext;
   o.initialDir = directory_;
   o.fileName = fs::path(fileName_).stem().string();
   const auto chosen = main_.dialogs().saveFile(o);
@@ -348,6 +421,7 @@ void TChild::deleteTemporaryFile() {
   if (temporaryFile_.empty()) return;
   std::error_code ec;
   fs::remove(temporaryFile_, ec);
+  fs::remove(journal::descriptionOf(temporaryFile_), ec);
 }
 
 void TChild::TimerTimer() {
@@ -357,6 +431,11 @@ void TChild::TimerTimer() {
   try {
     ensureAutoSaveDir();
     writeFileAtomically(temporaryFile(), model().text());
+    // Beside the text, what recovery needs to give the document back whole.
+    journal::DocumentInfo described = info();
+    described.journal = journal_->path().filename().string();
+    writeFileAtomically(journal::descriptionOf(temporaryFile()),
+                        journal::encodeDescription(described));
   } catch (...) {
     failure = std::current_exception();
   }
@@ -375,6 +454,8 @@ bool TChild::FormCloseQuery() {
   bool mayClose = true;
   // A changed folder or variable name marks only the caption: ask for it too.
   if (model().modified() || captionModified()) {
+    // The person sees the document the question is about.
+    main_.mdiArea()->setActiveSubWindow(this);
     const Answer a = main_.dialogs().confirm(
         "Voulez-vous enregistrer les modifications dans " + fileName_ + "?", true);
     if (a == Answer::Cancel) {
@@ -405,9 +486,15 @@ void TChild::closeEvent(QCloseEvent* event) {
     return;
   }
   Timer->stop();
+  const auto kids = main_.children();
+  const bool last = kids.size() == 1 && kids.front() == this;
   QMdiSubWindow::closeEvent(event);
   if (event->isAccepted()) {
     closeConfirmed_ = true;
+    journal_->discard();
+    // However it closes (also a failed open that was never asked), the last document
+    // takes the frame back to the no-document state.
+    if (last) main_.enableall(false);
     QTimer::singleShot(0, &main_, [m = &main_] { m->refreshSaveAll(); });
   }
 }

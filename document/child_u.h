@@ -5,15 +5,20 @@
 #include <QMdiSubWindow>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 
+#include "calc/keyboard.h"
+#include "document/journal.h"
 #include "document/plaintext.h"
-#include "platform/keyboard.h"
 
 class QTimer;
 
 namespace scrivle {
 
+namespace journal {
+class JournalWriter;
+}
 class EditorView;
 class TextModel;
 class Tmain;
@@ -50,8 +55,17 @@ class TChild : public QMdiSubWindow {
   void Nouveau();
   // Returns false when the file does not exist (the window is then closed).
   bool Ouvrir(const std::filesystem::path& path);
-  // Opens an auto-saved text as a new, unsaved and modified document.
+  // Opens an auto-saved text as a new, unsaved and modified document, with the path,
+  // type and calculator names kept beside it when there.
   void recoverFrom(const std::filesystem::path& tmpFile);
+  // The same for a text rebuilt from a journal (or any recovered text): info gives back
+  // what the document had (nullptr: a new document named fallbackName). Takes no
+  // "NouveauN" number; the caption says that the text was recovered.
+  void recoverText(std::string text, const journal::DocumentInfo* info,
+                   const std::string& fallbackName);
+  // What recovery needs to give this document back (path, type, calculator names).
+  journal::DocumentInfo info() const;
+  journal::JournalWriter& journal() { return *journal_; }
   // Both return true when the text was written; false when the person cancelled.
   // Errors propagate.
   bool Enregistrer();
@@ -86,6 +100,7 @@ class TChild : public QMdiSubWindow {
   void setSizeBox();
   void applyScrollSetting();
   void writeDocument();
+  void resetIdentity();
 
   Tmain& main_;
   std::string directory_;
@@ -97,10 +112,12 @@ class TChild : public QMdiSubWindow {
   std::filesystem::path temporaryFile_;
   bool closeConfirmed_ = false;
   bool inTimer_ = false;
-  bool autoSaveFailing_ = false;
+  bool autoSaveFailing_ = false;  // the failure was shown; later ticks retry quietly
+  std::string recoveredType_;     // a recovered document's file type, for its save dialog
   // How a plain-text file was read, so that saving writes it back the same way.
   PlainEncoding plainEncoding_ = PlainEncoding::Bytes;
-  bool lfLineBreaks_ = false;  // the failure was shown; later ticks retry quietly
+  bool lfLineBreaks_ = false;
+  std::unique_ptr<journal::JournalWriter> journal_;
 };
 
 }  // namespace scrivle

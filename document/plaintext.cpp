@@ -1,6 +1,6 @@
 #include "document/plaintext.h"
 
-#include "platform/charset.h"
+#include "calc/charset.h"
 
 namespace scrivle {
 namespace {

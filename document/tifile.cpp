@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "document/files.h"
+#include "platform/files.h"
 
 namespace scrivle {
 

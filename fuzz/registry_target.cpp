@@ -1,5 +1,5 @@
 #include "fuzz/targets.h"
-#include "settings/registry_file.h"
+#include "registry/registry_file.h"
 
 namespace scrivle::fuzz {
 

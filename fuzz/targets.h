@@ -31,15 +31,23 @@ void compressorTarget(std::string_view data);
 void registryTarget(std::string_view data);
 // Runs the bytes as a sequence of editor operations against a plain string.
 void textModelTarget(std::string_view data);
+// Lays a text out for the calculator preview and edits it; an edit must lay out as the
+// whole new text would.
+void previewLayoutTarget(std::string_view data);
+// Reads a document journal (and an auto-save description); what reads must re-encode to
+// the same records, and a cut journal never holds more than the whole.
+void journalTarget(std::string_view data);
 
 struct Target {
   const char* name;  // also the folder name of its corpus and of its crash inputs
   void (*run)(std::string_view);
 };
 
-inline constexpr std::array<Target, 4> kTargets = {{{"calc_file", calcFileTarget},
+inline constexpr std::array<Target, 6> kTargets = {{{"calc_file", calcFileTarget},
                                                     {"compressor", compressorTarget},
                                                     {"registry", registryTarget},
-                                                    {"text_model", textModelTarget}}};
+                                                    {"text_model", textModelTarget},
+                                                    {"preview_layout", previewLayoutTarget},
+                                                    {"journal", journalTarget}}};
 
 }  // namespace scrivle::fuzz

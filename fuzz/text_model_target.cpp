@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "fuzz/targets.h"
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 
 namespace scrivle::fuzz {
 

@@ -3,7 +3,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include "platform/charset.h"
+#include "calc/charset.h"
 
 namespace scrivle {
 

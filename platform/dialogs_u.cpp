@@ -1,10 +1,17 @@
 #include "platform/dialogs_u.h"
 
 #include <QColorDialog>
+#include <QEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
+#include <algorithm>
+
+#include "platform/borders_u.h"
 
 namespace scrivle {
 
@@ -36,6 +43,68 @@ void prepareFileDialog(QFileDialog& dialog, const FileDialogOptions& options) {
     dialog.selectFile(fromUtf8(options.fileName));
   }
 }
+
+// A message box placed and sized for the person reading it: centred on its main window
+// when that is on screen, on the screen otherwise; its lines are not broken (a long file
+// name stays whole) unless the text is wider than the screen, which then bounds it.
+class Box : public QMessageBox {
+ public:
+  Box(Icon icon, const QString& title, const QString& text, StandardButtons buttons, QWidget* owner)
+      : QMessageBox(icon, title, text, buttons, owner, dialogBorderFlags()) {}
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);  // the toolkit's own sizing first
+    fitText();
+    centre();
+    sized_ = true;
+  }
+  bool event(QEvent* event) override {
+    // Once shown, the size chosen here stays: QMessageBox would wrap the text again, so
+    // its handler is passed over on purpose.
+    if (sized_ && event->type() == QEvent::LayoutRequest) {
+      return QDialog::event(event);  // NOLINT(bugprone-parent-virtual-call)
+    }
+    return QMessageBox::event(event);
+  }
+
+ private:
+  void fitText() {
+    auto* label = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+    const QScreen* s = screen();
+    if (label == nullptr || s == nullptr || layout() == nullptr) return;
+    const int room = s->availableGeometry().width() - (frameGeometry().width() - width());
+    label->setWordWrap(false);
+    layout()->activate();
+    int w = std::max(width(), layout()->totalMinimumSize().width());
+    if (w > room) {
+      label->setWordWrap(true);
+      w = room;
+    }
+    layout()->activate();
+    const int h = layout()->hasHeightForWidth() ? layout()->totalHeightForWidth(w)
+                                                : layout()->totalMinimumSize().height();
+    setFixedSize(w, std::max(h, layout()->totalMinimumSize().height()));
+  }
+  void centre() {
+    const QScreen* s = screen();
+    if (s == nullptr) return;
+    const QRect screenArea = s->availableGeometry();
+    const QWidget* owner = parentWidget();
+    const QRect over =
+        owner != nullptr && owner->isVisible() ? owner->window()->frameGeometry() : screenArea;
+    QRect frame = frameGeometry();
+    frame.moveCenter(over.center());
+    // Wholly on the screen.
+    frame.moveLeft(std::clamp(frame.left(), screenArea.left(),
+                              std::max(screenArea.left(), screenArea.right() - frame.width() + 1)));
+    frame.moveTop(std::clamp(frame.top(), screenArea.top(),
+                             std::max(screenArea.top(), screenArea.bottom() - frame.height() + 1)));
+    move(frame.topLeft());
+  }
+
+  bool sized_ = false;
+};
 
 }  // namespace
 
@@ -85,15 +154,21 @@ std::filesystem::path QtDialogs::withDefaultExt(const std::filesystem::path& pat
   return result;
 }
 
+QWidget* QtDialogs::boxOwner() const {
+  // A main window that is not on screen (start-up, compress-only mode) would place the
+  // box where it would be: such a box belongs to the screen.
+  return parent_ != nullptr && parent_->isVisible() ? parent_.data() : nullptr;
+}
+
 void QtDialogs::message(const std::string& text) {
-  QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Scrivle"), fromUtf8(text), QMessageBox::Ok,
-                  parent_);
+  Box box(QMessageBox::NoIcon, QStringLiteral("Scrivle"), fromUtf8(text), QMessageBox::Ok,
+          boxOwner());
   box.exec();
 }
 
 Answer QtDialogs::confirm(const std::string& text, bool withCancel) {
-  QMessageBox box(QMessageBox::Question, QStringLiteral("Confirmation"), fromUtf8(text),
-                  QMessageBox::NoButton, parent_);
+  Box box(QMessageBox::Question, QStringLiteral("Confirmation"), fromUtf8(text),
+          QMessageBox::NoButton, boxOwner());
   QPushButton* yes = box.addButton(QStringLiteral("&Oui"), QMessageBox::YesRole);
   QPushButton* no = box.addButton(QStringLiteral("&Non"), QMessageBox::NoRole);
   QPushButton* cancel =
@@ -112,8 +187,8 @@ Answer QtDialogs::confirm(const std::string& text, bool withCancel) {
 }
 
 void QtDialogs::error(const std::string& text) {
-  QMessageBox box(QMessageBox::Critical, QStringLiteral("Scrivle"), fromUtf8(text), QMessageBox::Ok,
-                  parent_);
+  Box box(QMessageBox::Critical, QStringLiteral("Scrivle"), fromUtf8(text), QMessageBox::Ok,
+          boxOwner());
   box.exec();
 }
 

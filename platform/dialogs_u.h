@@ -37,6 +37,8 @@ class QtDialogs : public Dialogs {
   static std::filesystem::path toPath(const QString& path);
 
  private:
+  QWidget* boxOwner() const;
+
   QPointer<QWidget> parent_;
 };
 

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "calc/charset.h"
 #include "calc/typography.h"
-#include "platform/charset.h"
 
 namespace scrivle {
 namespace {

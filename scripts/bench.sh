@@ -3,6 +3,10 @@
 # $BUILD_DIR; $BUILD_TYPE to change the type), runs every bench/*_bench program and writes
 # their headline figures to docs/benchmarks.md, then copies that table into README.md
 # between the bench markers. Extra arguments go to CMake.
+#
+# A benchmark joins by being there: bench/<name>_bench.cpp is built as the program <name>_bench,
+# bench/<name>_bench.sh is run as it is (it finds the build in $BUILD_DIR); each is given
+# --report=<file> and writes its rows there as TSV (see bench/bench_report.h).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD
@@ -15,19 +19,27 @@ COMMAND="scripts/bench.sh${*:+ $*}"
 [ "$BUILD_TYPE" = Release ] || COMMAND="BUILD_TYPE=$BUILD_TYPE $COMMAND"
 [ "$BUILD_DIR" = build-bench ] || COMMAND="BUILD_DIR=$BUILD_DIR $COMMAND"
 
-# A new bench/<name>_bench.cpp joins by itself.
-names=()
-for src in bench/*_bench.cpp; do
-  names+=("$(basename "$src" .cpp)")
+names=()     # every benchmark, in name order
+programs=()  # the ones to build
+for src in bench/*_bench.cpp bench/*_bench.sh; do
+  [ -e "$src" ] || continue
+  name=$(basename "$src")
+  name=${name%.*}
+  names+=("$name")
+  [ "${src##*.}" = sh ] || programs+=("$name")
 done
 if [ ${#names[@]} -eq 0 ]; then
-  echo "no bench/*_bench.cpp found" >&2
+  echo "no bench/*_bench.cpp or bench/*_bench.sh found" >&2
   exit 1
 fi
+mapfile -t names < <(printf '%s\n' "${names[@]}" | sort -u)
 
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$BUILD_TYPE" -DSCRIVLE_BENCH=ON \
   -DSCRIVLE_UI=ON -DSCRIVLE_VALIDATORS=OFF "$@" >/dev/null
-cmake --build "$BUILD_DIR" -j"$(nproc)" --target "${names[@]}" scrivle plain_editor_peer make_text
+# plain_editor_peer and make_text serve bench/process_bench.sh.
+cmake --build "$BUILD_DIR" -j"$(nproc)" --target scrivle plain_editor_peer make_text \
+  ${programs[@]+"${programs[@]}"}
+export BUILD_DIR
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -35,18 +47,16 @@ load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 failed=()
 for name in "${names[@]}"; do
   echo "=== $name"
-  if ! "$BUILD_DIR/bench/$name" --report="$tmp/$name.tsv"; then
+  if [ -f "bench/$name.sh" ]; then
+    run=(bash "bench/$name.sh")
+  else
+    run=("$BUILD_DIR/bench/$name")
+  fi
+  if ! "${run[@]}" --report="$tmp/$name.tsv"; then
     failed+=("$name")
     rm -f "$tmp/$name.tsv"
   fi
 done
-# Whole-program rows (start-up, typing) beside a minimal Qt editor, under Xvfb.
-echo "=== process"
-if bench/process_bench.sh "$BUILD_DIR" "$tmp/process.tsv"; then
-  names+=(process)
-else
-  failed+=(process)
-fi
 load_after=$(cut -d' ' -f1-3 /proc/loadavg)
 
 cpu=$(grep -m1 '^model name' /proc/cpuinfo | sed 's/^[^:]*: *//')
@@ -76,7 +86,12 @@ header="Measured $(date -u '+%Y-%m-%d %H:%M UTC') on $(nproc) cores ($cpu), $BUI
   echo
   echo "Written by \`scripts/bench.sh\`: each program in \`bench/\` times Scrivle's way beside"
   echo "the obvious alternative in the same run; the ratio is the alternative's time over ours."
-  echo "Benchmarks are not tests: nothing fails on a time."
+  echo "Both sides of a row run the same number of times (at least 5) and each is summed up by"
+  echo "its median; the alternative is measured on the same work, never scaled up. A row whose"
+  echo "sides were not measured alike is never marked met. The C++ programs time runs of a"
+  echo "millisecond or more in the CPU time of the thread doing the work, so that other"
+  echo "processes on the machine do not count, and single edits of a microsecond on the wall"
+  echo "clock. Benchmarks are not tests: nothing fails on a time."
   echo
   echo "$header"
   echo

@@ -7,6 +7,7 @@ PACKAGES=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev zlib1g-dev
   libticonv-dev libtifiles-dev
+  libhunspell-dev hunspell-fr hunspell-en-us
   fonts-dejavu-core
   xvfb xauth xdotool xclip x11-utils imagemagick
   clang clang-tidy

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/keyboard.h"
+#include "calc/keyboard.h"
 #include "tags/colorise.h"
 #include "tags/tagkeydown.h"
 #include "tags/vocabulary.h"

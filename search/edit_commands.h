@@ -4,7 +4,7 @@
 #pragma once
 
 #include "platform/clipboard.h"
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 #include "search/find.h"
 #include "settings/parametre.h"
 

@@ -7,9 +7,9 @@
 #include "app/main_u.h"
 #include "document/child_u.h"
 #include "document/plaintext.h"
+#include "editor/editor_view_u.h"
 #include "platform/clipboard.h"
 #include "platform/dialogs.h"
-#include "platform/editor_view_u.h"
 #include "search/edit_commands.h"
 #include "settings/parametre.h"
 

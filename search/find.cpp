@@ -3,27 +3,15 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "platform/charset.h"
+#include "calc/charset.h"
 #include "platform/dialogs.h"
-#include "platform/keyboard.h"
+#include "calc/keyboard.h"
+#include "editor/word_rules.h"
 #include "tags/colorise.h"
 #include "tags/tagkeydown.h"
 #include "tags/vocabulary.h"
 
 namespace scrivle {
-namespace {
-
-// The word characters of whole-word search (the editor's own set).
-bool isWordByte(unsigned char c) {
-  if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_') {
-    return true;
-  }
-  if (c >= 0x80 && c <= 0x9B) return true;
-  return c >= 0xC0 && c != 0xD7 && c != 0xF7;
-}
-
-}  // namespace
-
 std::string notFoundMessage(std::string_view findText) {
   return "'" + charset::toUtf8(findText) + "' non trouvé dans le texte";
 }

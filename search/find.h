@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 
 namespace scrivle {

@@ -11,7 +11,8 @@
 
 #include "app/main_u.h"
 #include "document/child_u.h"
-#include "platform/editor_view_u.h"
+#include "editor/editor_view_u.h"
+#include "platform/borders_u.h"
 #include "platform/qtext_u.h"
 #include "settings/parametre.h"
 
@@ -52,6 +53,7 @@ TFindDialog::TFindDialog(QWidget* parent) : QDialog(parent) {
   auto* top = new QHBoxLayout(this);
   top->addLayout(left, 1);
   top->addLayout(buttons_);
+  setDialogBorder(*this);
 
   connect(FindText, &QLineEdit::textChanged, this, &TFindDialog::refreshButtons);
   connect(FindNextBtn, &QPushButton::clicked, this, &TFindDialog::findNext);

@@ -14,7 +14,7 @@
 #include <string_view>
 
 #include "settings/parametre.h"
-#include "settings/registry.h"
+#include "registry/registry.h"
 
 namespace scrivle {
 

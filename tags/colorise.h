@@ -2,7 +2,7 @@
 // colours are byte attributes of the text, set whenever the text changes.
 #pragma once
 
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 
 namespace scrivle {

@@ -8,7 +8,7 @@
 #include <array>
 #include <string_view>
 
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 
 namespace scrivle {

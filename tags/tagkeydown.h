@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
-#include "platform/keyboard.h"
-#include "platform/text_model.h"
+#include "calc/keyboard.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 
 namespace scrivle {

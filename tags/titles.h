@@ -1,7 +1,7 @@
 // Titles (ready-made blocks of tags and text) and the bookmark toggle.
 #pragma once
 
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 
 namespace scrivle {

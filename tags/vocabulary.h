@@ -6,7 +6,7 @@
 #include <array>
 #include <cstdint>
 
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 
 namespace scrivle {

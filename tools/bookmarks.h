@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 
 namespace scrivle {
 

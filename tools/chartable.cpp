@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/keyboard.h"
+#include "calc/keyboard.h"
 #include "tags/colorise.h"
 #include "tags/tagkeydown.h"
 
@@ -75,6 +75,34 @@ int insertCharacter(TextModel& model, unsigned char code, bool colourOn, const T
   // Tags beginning just before, at or right after the new character (1-based indexes).
   colorise(model, p - 2, p + 1, colourOn, settings);
   return delta;
+}
+
+std::optional<TablePlace> loadTablePlace(Registry& registry) {
+  try {
+    const auto left = registry.read(RegRoot::CurrentUser, kTablePlaceKey, "Left");
+    const auto top = registry.read(RegRoot::CurrentUser, kTablePlaceKey, "Top");
+    if (!left || !top || left->type != RegType::Dword || top->type != RegType::Dword) {
+      return std::nullopt;
+    }
+    // Stored as two's complement: a second screen may lie left of or above the first.
+    return TablePlace{static_cast<int>(static_cast<std::int32_t>(left->dword)),
+                      static_cast<int>(static_cast<std::int32_t>(top->dword))};
+  } catch (const RegistryError&) {
+    return std::nullopt;
+  }
+}
+
+void saveTablePlace(Registry& registry, TablePlace place) {
+  try {
+    RegistryBatch batch(registry);
+    registry.write(RegRoot::CurrentUser, kTablePlaceKey, "Left",
+                   RegValue::ofDword(static_cast<std::uint32_t>(place.left)));
+    registry.write(RegRoot::CurrentUser, kTablePlaceKey, "Top",
+                   RegValue::ofDword(static_cast<std::uint32_t>(place.top)));
+    batch.commit();
+  } catch (const RegistryError&) {
+    // The table opens at its usual place next time.
+  }
 }
 
 }  // namespace scrivle

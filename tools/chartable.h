@@ -3,9 +3,11 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
+#include "registry/registry.h"
 
 namespace scrivle {
 
@@ -43,5 +45,17 @@ TableCell wheelCell(TableCell cell, bool down);
 // alone and 0 is returned.
 int insertCharacter(TextModel& model, unsigned char code, bool colourOn, const TParametre& settings,
                     const std::function<void(int sizeDelta)>& beforeReplace = {});
+
+// Where the person last left the table window (its frame's top-left corner on the
+// desktop), kept from one run to the next in a key of its own beside the settings.
+inline constexpr const char* kTablePlaceKey = "\\Software\\Scrivle\\Table";
+struct TablePlace {
+  int left = 0;
+  int top = 0;
+  bool operator==(const TablePlace&) const = default;
+};
+// nullopt when nothing usable is stored. Never throws: a place is not worth an error box.
+std::optional<TablePlace> loadTablePlace(Registry& registry);
+void saveTablePlace(Registry& registry, TablePlace place);
 
 }  // namespace scrivle

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "platform/dialogs.h"
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 
 namespace scrivle {
 

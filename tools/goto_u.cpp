@@ -13,8 +13,9 @@
 #include <QVBoxLayout>
 
 #include "document/child_u.h"
+#include "platform/borders_u.h"
 #include "platform/dialogs.h"
-#include "platform/editor_view_u.h"
+#include "editor/editor_view_u.h"
 #include "tools/goto.h"
 
 namespace scrivle {
@@ -34,8 +35,6 @@ bool typedTextAccepted(const QString& text) {
 TGoToDlg::TGoToDlg(QWidget* parent) : QDialog(parent) {
   setObjectName("GoToDlg");
   setWindowTitle(QStringLiteral("Aller à la ligne..."));
-  setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                 Qt::WindowCloseButtonHint);
 
   Bevel1 = new QFrame(this);
   Bevel1->setObjectName("Bevel1");
@@ -84,6 +83,7 @@ TGoToDlg::TGoToDlg(QWidget* parent) : QDialog(parent) {
 
   // The client area the layout needs, never smaller than the form's own.
   setFixedSize(sizeHint().expandedTo(QSize(384, 95)));
+  setDialogBorder(*this);
 }
 
 void TGoToDlg::setTarget(EditorView* editor, Dialogs* dialogs) {

@@ -4,14 +4,16 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-#include "platform/calc_font_u.h"
-#include "platform/editor_view_u.h"
+#include "editor/calc_font_u.h"
+#include "editor/editor_view_u.h"
+#include "platform/borders_u.h"
 #include "platform/qtext_u.h"
 
 namespace scrivle {
 
-Tindex::Tindex(QWidget* parent) : QDialog(parent, Qt::Tool | Qt::WindowSystemMenuHint) {
+Tindex::Tindex(QWidget* parent) : QDialog(parent) {
   setObjectName("index");
+  setToolWindowBorder(*this);
   setWindowTitle("Marque-pages");
   setModal(true);
   ListBox = new QListWidget(this);
@@ -42,7 +44,9 @@ void Tindex::FormShow(EditorView& editor) {
 
 void Tindex::showFor(EditorView& editor) {
   FormShow(editor);
-  if (ListBox->count() > 0) ListBox->setCurrentRow(0);
+  // Nothing picked yet: Enter alone closes the window and leaves the caret where it is.
+  ListBox->setCurrentItem(nullptr);
+  ListBox->clearSelection();
   exec();
   editor_ = nullptr;
 }

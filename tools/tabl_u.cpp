@@ -2,19 +2,24 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QMdiArea>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <algorithm>
+#include <memory>
 
 #include "app/main_u.h"
 #include "document/child_u.h"
-#include "platform/calc_font_u.h"
-#include "platform/editor_view_u.h"
-#include "platform/keyboard.h"
-#include "platform/text_model.h"
+#include "editor/calc_font_u.h"
+#include "editor/editor_view_u.h"
+#include "calc/keyboard.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
+#include "registry/registry.h"
 
 namespace scrivle {
 
@@ -199,6 +204,49 @@ void TTable::connectTo(Tmain& main) {
     return colour != nullptr && colour->isChecked();
   };
   Affichertable = main.action("Affichertable");
+  documentArea = [m] {
+    const QWidget* area = m->mdiArea()->viewport();
+    return QRect(area->mapToGlobal(QPoint(0, 0)), area->size());
+  };
+}
+
+TTable::~TTable() {
+  if (isVisible()) rememberPlace();
+}
+
+void TTable::setVisible(bool visible) {
+  if (visible && !isVisible()) {
+    placeBeforeShowing();
+  } else if (!visible && isVisible()) {
+    rememberPlace();
+  }
+  QWidget::setVisible(visible);
+}
+
+void TTable::placeBeforeShowing() {
+  if (!place_) {
+    const std::unique_ptr<Registry> registry = openUserRegistry([](const std::string&) {});
+    if (const std::optional<TablePlace> stored = loadTablePlace(*registry)) {
+      // Only where a screen still is (a second screen may have gone since).
+      const QPoint p(stored->left, stored->top);
+      if (QGuiApplication::screenAt(p + QPoint(width() / 2, 8)) != nullptr) place_ = p;
+    }
+  }
+  if (!place_ && documentArea) {
+    const QRect area = documentArea();
+    // The frame's top-left corner goes there (its border is not known before it shows).
+    if (area.isValid()) {
+      place_ =
+          QPoint(std::max(area.left(), area.right() + 1 - frameGeometry().width()), area.top());
+    }
+  }
+  if (place_) move(*place_);
+}
+
+void TTable::rememberPlace() {
+  place_ = pos();
+  const std::unique_ptr<Registry> registry = openUserRegistry([](const std::string&) {});
+  saveTablePlace(*registry, {place_->x(), place_->y()});
 }
 
 TChild* TTable::document() const {

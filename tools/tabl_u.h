@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "tools/chartable.h"
 
@@ -57,6 +58,8 @@ class TTable : public QWidget {
   // With the main window as parent, the table finds the active document, the colour
   // display and its show/hide command there by itself.
   explicit TTable(QWidget* parent = nullptr);
+  // A table on screen at the end keeps its place for the next run.
+  ~TTable() override;
 
   TCharGrid* StringGrid = nullptr;
   QAction* InserCar = nullptr;
@@ -67,6 +70,9 @@ class TTable : public QWidget {
   std::function<bool()> colourOn;
   // The main window's Affichertable, unchecked when the table is closed.
   QPointer<QAction> Affichertable;
+  // The document area on the desktop: the first time, the table opens at its right edge,
+  // clear of the menus and the tool bars.
+  std::function<QRect()> documentArea;
 
   void connectTo(Tmain& main);
 
@@ -75,6 +81,9 @@ class TTable : public QWidget {
   // Types the selected cell's character into the active document.
   void InserCarExecute();
 
+  // Shown where the person left it (this run, or the last one), hidden remembering where.
+  void setVisible(bool visible) override;
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -82,6 +91,10 @@ class TTable : public QWidget {
  private:
   TChild* document() const;
   void insertIfEnabled();
+  void placeBeforeShowing();
+  void rememberPlace();
+
+  std::optional<QPoint> place_;  // the frame's top-left corner, once known
 };
 
 // Tmain.AffichertableExecute: the table follows the action's checked state (the

@@ -36,5 +36,13 @@ TEST(CommandLine, RecognisesTheFourForms) {
   std::filesystem::remove_all(dir);
 }
 
+TEST(CommandLine, PreviewTakesItsOwnArguments) {
+  const auto preview = parseCommandLine({"/preview", "a.89t", "out.png", "92"});
+  EXPECT_EQ(preview.kind, StartRequest::Preview);
+  EXPECT_EQ(preview.previewArgs, (std::vector<std::string>{"a.89t", "out.png", "92"}));
+  EXPECT_TRUE(parseCommandLine({"/preview"}).previewArgs.empty());
+  EXPECT_EQ(parseCommandLine({"/Preview", "a.89t"}).kind, StartRequest::Normal);
+}
+
 }  // namespace
 }  // namespace scrivle

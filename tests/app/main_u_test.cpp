@@ -2,6 +2,7 @@
 // with scripted answers for every box.
 #include <gtest/gtest.h>
 #include <QAction>
+#include <QApplication>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -18,9 +19,11 @@
 
 #include "app/main_u.h"
 #include "document/child_u.h"
-#include "document/files.h"
-#include "platform/editor_view_u.h"
-#include "platform/text_model.h"
+#include "platform/files.h"
+#include "editor/editor_view_u.h"
+#include "editor/text_model.h"
+#include "document/journal.h"
+#include "document/tifile.h"
 #include "tools/index_u.h"
 #include <QListWidget>
 #include <QToolBar>
@@ -79,6 +82,8 @@ class MainWindowTest : public ::testing::Test {
 
   fs::path docs() const { return dir_ / "docs"; }
   fs::path autoSaveFolder() const { return dir_ / "state" / "Scrivle"; }
+
+  void crashWithTwoDocuments(bool withJournals);
 
   fs::path dir_;
   std::unique_ptr<FakeDialogs> dialogs_;
@@ -298,53 +303,128 @@ TEST_F(MainWindowTest, OversizedCalculatorTextIsRefused) {
   EXPECT_TRUE(c->model().modified());
 }
 
-TEST_F(MainWindowTest, AutoSaveAndRecoveryAtStart) {
-  {
-    Tmain& m = start();
-    TChild* saved = m.openInNewWindow([&] {
-      spit(docs() / "essai.89t", slurp(fs::path(SCRIVLE_CORPUS_DIR) / "ti-text" / "vide.92t"));
-      return docs() / "essai.89t";
-    }());
-    TChild* fresh = m.NouveauActionExecute();
-    QTest::keyClicks(saved->Richedit, "one");
-    QTest::keyClicks(fresh->Richedit, "two");
-    // A never-saved document is protected too.
-    EXPECT_TRUE(fresh->Timer->isActive());
-    EXPECT_TRUE(saved->Timer->isActive());
-    saved->TimerTimer();
-    fresh->TimerTimer();
-    EXPECT_TRUE(fs::exists(autoSaveFolder() / "essai.89t.tmp"));
-    EXPECT_TRUE(fs::exists(autoSaveFolder() / "Nouveau1.tmp"));
-    // Simulate a crash: the windows go away without their close questions.
-    for (TChild* c : m.children()) c->model().setModified(false);
-    main_.reset();
-  }
+// Types into an opened calculator file and a new document, then lets the program die
+// without any close question. withJournals false: only the auto-save files are left.
+void MainWindowTest::crashWithTwoDocuments(bool withJournals) {
+  Tmain& m = start();
+  spit(docs() / "essai.89t", writeTiText(docs() / "essai.89t", "main", "essai", ""));
+  TChild* saved = m.openInNewWindow(docs() / "essai.89t");
+  ASSERT_NE(saved, nullptr);
+  saved->setFolderName("dossier");
+  saved->setVariableName("mavar");
+  TChild* fresh = m.NouveauActionExecute();
+  QTest::keyClicks(saved->Richedit, "one");
+  QTest::keyClicks(fresh->Richedit, "two");
+  // A never-saved document is protected too.
+  EXPECT_TRUE(fresh->Timer->isActive());
+  EXPECT_TRUE(saved->Timer->isActive());
+  saved->TimerTimer();
+  fresh->TimerTimer();
   EXPECT_TRUE(fs::exists(autoSaveFolder() / "essai.89t.tmp"));
+  EXPECT_TRUE(fs::exists(autoSaveFolder() / "Nouveau1.tmp"));
+  QTest::keyClicks(saved->Richedit, " more");  // after the last auto-save: the journal has it
+  // Simulate a crash: the windows go away without their close questions.
+  for (TChild* c : m.children()) c->model().setModified(false);
+  main_.reset();
+  if (!withJournals) {
+    for (const auto& e : fs::directory_iterator(autoSaveFolder())) {
+      if (e.path().extension() == ".journal") fs::remove(e.path());
+    }
+  }
+}
+
+TEST_F(MainWindowTest, RecoveryGivesBackTheTextsFromTheJournals) {
+  crashWithTwoDocuments(true);
   dialogs_->expectConfirm(
       Answer::Yes, "Des fichiers temporaires ont été retrouvés. Voulez-vous les récupérer ?");
-  Tmain& m = start({StartRequest::New, {}});
+  Tmain& m = start({StartRequest::New, {}, {}});
+  // One document each: the auto-save files of the journalled documents are not reopened.
   ASSERT_EQ(m.children().size(), 2U);
   TChild* one = nullptr;
   TChild* two = nullptr;
-  for (TChild* c : m.children()) (c->model().text() == "one" ? one : two) = c;
+  for (TChild* c : m.children()) (c->model().text() == "one more" ? one : two) = c;
   ASSERT_TRUE(one && two);
-  EXPECT_EQ(one->windowTitle(), "* essai.89t");
-  EXPECT_EQ(two->windowTitle(), "* Nouveau1");
+  EXPECT_EQ(one->windowTitle(), "* essai.89t (récupéré)");
+  EXPECT_EQ(two->windowTitle(), "* Nouveau1 (récupéré)");
   EXPECT_EQ(two->model().text(), "two");
+  EXPECT_EQ(one->folderName(), "dossier");
+  EXPECT_EQ(one->variableName(), "mavar");
+  EXPECT_EQ(one->fullPath(), docs() / "essai.89t");
   EXPECT_TRUE(one->model().modified());
-  EXPECT_FALSE(fs::exists(autoSaveFolder() / "essai.89t.tmp"));
+  EXPECT_TRUE(m.action("EnregistrerToutAction")->isEnabled());
+  for (const auto& e : fs::directory_iterator(autoSaveFolder())) {
+    // Only the recovered documents' own new journals remain.
+    EXPECT_EQ(e.path().extension(), ".journal") << e.path();
+  }
   EXPECT_TRUE(m.documentState());
-  // A recovered document has no file yet: saving asks where.
+  // Recovered documents take no number: "Nouveau1" is still open, so the next is 2.
+  EXPECT_EQ(m.NouveauActionExecute()->windowTitle(), "Nouveau2");
+  // A recovered document has no file yet: saving asks where, proposing what it was.
   dialogs_->expectSave(docs() / "essai.89t");
   one->Enregistrer();
   EXPECT_EQ(dialogs_->lastFileOptions().fileName, "essai");
+  EXPECT_EQ(dialogs_->lastFileOptions().initialDir, withTrailingSeparator(docs().string()));
+  EXPECT_EQ(dialogs_->lastFileOptions().defaultExt, "89t");
+  EXPECT_EQ(dialogs_->lastFileOptions().filterIndex, 3);
+  EXPECT_EQ(one->windowTitle(), "essai.89t");
+  const TiText t = readTiText(slurp(docs() / "essai.89t"));
+  EXPECT_EQ(t.text, "one more");
+  EXPECT_EQ(t.folder.substr(0, 7), "dossier");
+  EXPECT_EQ(t.name.substr(0, 5), "mavar");
+}
+
+TEST_F(MainWindowTest, AutoSaveFilesAloneGiveBackTheDocumentsNamesAndNoNumbers) {
+  crashWithTwoDocuments(false);
+  dialogs_->expectConfirm(Answer::Yes);
+  AppSettings.DefaultExt = "txt";
+  Tmain& m = start();
+  ASSERT_EQ(m.children().size(), 2U);
+  TChild* one = m.children()[0]->model().text() == "one" ? m.children()[0] : m.children()[1];
+  TChild* two = one == m.children()[0] ? m.children()[1] : m.children()[0];
+  EXPECT_EQ(one->model().text(), "one");  // as of the last auto-save
+  EXPECT_EQ(one->windowTitle(), "* essai.89t (récupéré)");
+  EXPECT_EQ(one->folderName(), "dossier");
+  EXPECT_EQ(one->variableName(), "mavar");
+  EXPECT_EQ(one->fullPath(), docs() / "essai.89t");
+  EXPECT_TRUE(m.action("EnregistrerToutAction")->isEnabled());
+  // Once the recovered "Nouveau1" is closed, the next new document is Nouveau1 again.
+  two->model().setModified(false);
+  two->closeConfirmed();
+  QApplication::processEvents();
+  EXPECT_EQ(m.NouveauActionExecute()->windowTitle(), "Nouveau1");
+  dialogs_->expectSave(docs() / "essai.89t");
+  one->Enregistrer();
+  EXPECT_EQ(dialogs_->lastFileOptions().defaultExt, "89t");  // not the DefaultExt setting
+}
+
+TEST_F(MainWindowTest, ADamagedJournalIsReplayedUpToItsLastWholeRecordAndReported) {
+  fs::create_directories(autoSaveFolder());
+  journal::DocumentInfo info;
+  info.path = (docs() / "notes.txt").string();
+  info.type = "txt";
+  info.caption = "notes.txt";
+  const std::string bytes = journal::encodeHeader() + journal::encodeSnapshot("abc") +
+                            journal::encodeInfo(info) + journal::encodeEdit(3, 0, "d") +
+                            journal::encodeEdit(4, 0, "lost");
+  spit(autoSaveFolder() / "x.journal", bytes.substr(0, bytes.size() - 3));
+  dialogs_->expectConfirm(Answer::Yes);
+  dialogs_->expectMessage(
+      "Certaines modifications n'ont pas pu être récupérées telles quelles :\n"
+      "notes.txt : la fin du journal est endommagée ; les dernières modifications sont "
+      "perdues");
+  Tmain& m = start();
+  ASSERT_EQ(m.children().size(), 1U);
+  EXPECT_EQ(m.children()[0]->model().text(), "abcd");
+  EXPECT_EQ(m.children()[0]->windowTitle(), "* notes.txt (récupéré)");
+  EXPECT_EQ(dialogs_->texts(FakeDialogs::Kind::Message).size(), 1U);  // one message for all
+  EXPECT_FALSE(fs::exists(autoSaveFolder() / "x.journal"));
 }
 
 TEST_F(MainWindowTest, RecoveryDeclinedDeletesFilesAndGoesOn) {
   fs::create_directories(autoSaveFolder());
   spit(autoSaveFolder() / "x.tmp", "lost");
   dialogs_->expectConfirm(Answer::No);
-  Tmain& m = start({StartRequest::New, {}});
+  Tmain& m = start({StartRequest::New, {}, {}});
   EXPECT_FALSE(fs::exists(autoSaveFolder() / "x.tmp"));
   ASSERT_EQ(m.children().size(), 1U);
   EXPECT_EQ(m.children()[0]->windowTitle(), "Nouveau1");
@@ -481,6 +561,128 @@ TEST_F(MainWindowTest, BookmarksWindowListsAndNavigates) {
   c->model().setSel(2, 0);
   index.ListBoxDblClick();
   EXPECT_EQ(c->model().selStart(), 2);
+}
+
+// What a person sees of the window state: the menus, the state-dependent items and
+// commands, the bands and the boxes. One line per element, for readable differences.
+std::string windowState(Tmain& m) {
+  std::string out;
+  auto line = [&](const std::string& name, bool on) { out += name + (on ? " on\n" : " off\n"); };
+  for (const char* menu : {"&Edition", "&Tags #", "Ta&gs &&", "&Misc."}) {
+    line(menu, m.menu(menu)->menuAction()->isVisible());
+  }
+  for (const char* item :
+       {"ReadOnlyAction", "ZipAction", "EnregistrersousAction", "EnregistrerAction", "Toutfermer1",
+        "EnregistrerToutAction", "FermerAction", "N7", "N13", "AfficherBook"}) {
+    line(std::string(item) + " item", m.menuItem(item)->isVisible());
+  }
+  for (const char* a : {"PopUpTags", "PopUpTitres", "AfficherBook", "ZipAction",
+                        "EnregistrerAction", "EnregistrerToutAction", "DfaireAction", "ColorAction",
+                        "Menu1Action", "AllerligneAction", "FermerAction"}) {
+    line(a, m.action(a)->isEnabled());
+  }
+  for (const char* bar : {"PageScroller1", "PageScroller2", "PageScroller3"}) {
+    line(bar, m.findChild<QToolBar*>(bar)->isVisible());
+  }
+  for (QLineEdit* box : {m.EditDir, m.EditName, m.EditTaille}) {
+    line(box->objectName().toStdString(), box->isVisible());
+  }
+  return out;
+}
+
+TEST_F(MainWindowTest, BookmarksCommandIsNotAToggle) {
+  Tmain& m = start();
+  m.NouveauActionExecute();  // no bookmarks window in this test: the command shows nothing
+  QAction* book = m.action("AfficherBook");
+  for (int i = 0; i < 2; ++i) {
+    book->trigger();
+    EXPECT_FALSE(book->isChecked());
+    EXPECT_FALSE(m.menuItem("AfficherBook")->isChecked());
+  }
+  EXPECT_FALSE(book->isCheckable());
+  EXPECT_FALSE(m.menuItem("AfficherBook")->isCheckable());
+}
+
+TEST_F(MainWindowTest, MissingFileLeavesTheNoDocumentState) {
+  Tmain& m = start();
+  const std::string none = windowState(m);
+  // The reference: the state after the last document closes.
+  m.NouveauActionExecute();
+  m.activeChild()->close();
+  QApplication::processEvents();
+  ASSERT_EQ(windowState(m), none);
+
+  // A recent file that has gone.
+  AppSettings.mru[0] = (docs() / "parti.9xt").string();
+  m.refreshRecentMenu();
+  dialogs_->expectMessage("Le fichier spécifié n'existe pas.");
+  m.RecentClick(1);
+  QApplication::processEvents();
+  EXPECT_TRUE(m.children().empty());
+  EXPECT_EQ(windowState(m), none);
+  EXPECT_EQ(AppSettings.mru[0], (docs() / "parti.9xt").string());  // the entry stays
+
+  // A recent file that has gone while another document is open: the document state stays.
+  m.NouveauActionExecute();
+  const std::string one = windowState(m);
+  dialogs_->expectMessage("Le fichier spécifié n'existe pas.");
+  m.RecentClick(1);
+  QApplication::processEvents();
+  EXPECT_EQ(m.children().size(), 1U);
+  EXPECT_EQ(windowState(m), one);
+}
+
+TEST_F(MainWindowTest, MissingFileOnTheCommandLineLeavesTheNoDocumentState) {
+  StartRequest request;
+  request.kind = StartRequest::Open;
+  request.path = docs() / "absent.89t";
+  dialogs_->expectMessage("Le fichier spécifié n'existe pas.");
+  Tmain& m = start(request);
+  QApplication::processEvents();
+  EXPECT_TRUE(m.children().empty());
+  Tmain reference(*dialogs_);
+  reference.show();
+  EXPECT_EQ(windowState(m), windowState(reference));
+}
+
+TEST_F(MainWindowTest, CloseAllAsksEveryDocumentLastToFirst) {
+  Tmain& m = start();
+  for (int i = 0; i < 3; ++i) {
+    TChild* c = m.NouveauActionExecute();
+    QTest::keyClicks(c->Richedit, "x");
+  }
+  const auto kids = m.children();
+  dialogs_->expectConfirm(Answer::No, "Voulez-vous enregistrer les modifications dans Nouveau3?");
+  dialogs_->expectConfirm(Answer::Cancel,
+                          "Voulez-vous enregistrer les modifications dans Nouveau2?");
+  dialogs_->expectConfirm(Answer::No, "Voulez-vous enregistrer les modifications dans Nouveau1?");
+  EXPECT_FALSE(m.CloseAll());
+  QApplication::processEvents();
+  ASSERT_EQ(m.children().size(), 1U);  // only the one kept
+  EXPECT_EQ(m.children()[0], kids[1]);
+  EXPECT_TRUE(m.documentState());
+}
+
+// Before its question, a document becomes the active window: the person sees what the
+// question is about.
+TEST_F(MainWindowTest, CloseQuestionShowsItsDocument) {
+  Tmain& m = start();
+  for (int i = 0; i < 3; ++i) {
+    TChild* c = m.NouveauActionExecute();
+    QTest::keyClicks(c->Richedit, "x");
+  }
+  const auto kids = m.children();
+  std::vector<TChild*> active;
+  dialogs_->onShow = [&](const FakeDialogs::Shown&) { active.push_back(m.activeChild()); };
+  dialogs_->expectConfirm(Answer::Cancel);
+  kids[0]->close();
+  for (int i = 0; i < 3; ++i) dialogs_->expectConfirm(Answer::Cancel);
+  m.CloseAll();
+  dialogs_->expectConfirm(Answer::No);
+  dialogs_->expectConfirm(Answer::Cancel);
+  m.close();  // quitting asks in the frame's order
+  dialogs_->onShow = nullptr;
+  EXPECT_EQ(active, (std::vector<TChild*>{kids[0], kids[2], kids[1], kids[0], kids[0], kids[1]}));
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/persistence.h"
-#include "settings/registry_file.h"
+#include "registry/registry_file.h"
 #include "support/temp_registry.h"
 
 using namespace scrivle;

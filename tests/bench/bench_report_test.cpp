@@ -24,9 +24,25 @@ TEST(BenchReport, NumbersGroupThousandsAndRatiosDropDecimalsAbove100) {
   EXPECT_EQ(times(4610.4), "4 610×");
 }
 
+TEST(BenchReport, MedianOfOddAndEvenCountsAndSidesMeasuredAlike) {
+  EXPECT_EQ(median({}), 0);
+  EXPECT_EQ(median({9, 1, 5}), 5);
+  EXPECT_EQ(median({8, 1, 2, 4}), 3);  // unsorted; mean of the two middle values
+  samples().clear();
+  for (double v : {5.0, 1.0, 3.0, 2.0, 4.0}) addSample("ours", v);
+  for (double v : {50.0, 10.0, 30.0, 20.0}) addSample("theirs", v);
+  EXPECT_EQ(medianOf("ours"), 3);
+  EXPECT_EQ(runsOf("theirs"), 4U);
+  EXPECT_EQ(medianOf("nobody"), 0);
+  EXPECT_FALSE(sameRuns({"ours", "theirs"}));  // 5 runs against 4
+  addSample("theirs", 40);
+  EXPECT_TRUE(sameRuns({"ours", "theirs"}));
+  EXPECT_FALSE(sameRuns({"ours", "theirs"}, 6));  // fewer runs than asked for
+  samples().clear();
+}
+
 TEST(BenchReport, ReportFlagIsTakenOutOfArgvAndOtherArgumentsKeepTheirOrder) {
-  std::string a0 = "prog", a1 = "--benchmark_filter=X", a2 = "--report=/tmp/r.tsv",
-              a3 = "--v=2";
+  std::string a0 = "prog", a1 = "--benchmark_filter=X", a2 = "--report=/tmp/r.tsv", a3 = "--v=2";
   char* argv[] = {a0.data(), a1.data(), a2.data(), a3.data(), nullptr};
   int argc = 4;
   EXPECT_EQ(takeReportPath(argc, argv), "/tmp/r.tsv");
@@ -54,9 +70,11 @@ TEST(BenchReport, TsvHasAHeaderAndOneLinePerRowEvenWithTabsOrBreaksInACell) {
   addRow({"memory", "2.09 bytes", "≤ 3", "", "", false});
   const auto path = std::filesystem::temp_directory_path() / "scrivle_bench_report_test.tsv";
   ASSERT_TRUE(writeReport(path.string(), "text_model_bench"));
-  std::ifstream in(path, std::ios::binary);
   std::stringstream all;
-  all << in.rdbuf();
+  {
+    std::ifstream in(path, std::ios::binary);  // closed before the file is removed
+    all << in.rdbuf();
+  }
   EXPECT_EQ(all.str(),
             "program\tfigure\tmeasured\ttarget\tmet\talternative\tratio\n"
             "text_model_bench\tload 10 MB\t30.0 ms\t≤ 150 ms\tyes\tQt 480 ms\t16.0×\n"

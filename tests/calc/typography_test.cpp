@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/charset.h"
+#include "calc/charset.h"
 
 namespace scrivle {
 namespace {

@@ -12,8 +12,8 @@
 #include "compress/zip.h"
 #include "compress/zip_action_u.h"
 #include "document/child_u.h"
-#include "platform/editor_view_u.h"
-#include "platform/text_model.h"
+#include "editor/editor_view_u.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
 

@@ -218,7 +218,13 @@ class ZipFileTest : public ::testing::Test {
       dir_ = fs::temp_directory_path() / ("scrivle-zip-" + std::to_string(random()));
     } while (!fs::create_directory(dir_));
   }
-  void TearDown() override { fs::remove_all(dir_); }
+  void TearDown() override {
+    // Windows refuses to delete a read-only file (the corpus copies are read-only).
+    for (const auto& e : fs::directory_iterator(dir_)) {
+      fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add);
+    }
+    fs::remove_all(dir_);
+  }
 
   fs::path copyCorpus(const std::string& name, const std::string& as) {
     fs::path to = dir_ / as;
@@ -293,10 +299,17 @@ TEST_F(ZipFileTest, RefusalsWriteNothing) {
   // A missing source is a file error for the dispatcher; nothing is created.
   EXPECT_THROW(ZipFile(dir_ / "absent.89t", dialogs_), ScrivleError);
   EXPECT_FALSE(fs::exists(dir_ / "absent.89y"));
+}
 
-  // An output name that leads back to the source must not overwrite it.
+TEST_F(ZipFileTest, OutputLinkedBackToTheSourceLeavesItIntact) {
   const fs::path source = copyCorpus("cours_optique.9xt", "lien.9xt");
-  fs::create_symlink(source, dir_ / "lien.9xy");
+  std::error_code ec;
+  fs::create_symlink(source, dir_ / "lien.9xy", ec);
+  if (ec) {
+    // Windows grants symbolic links to administrators and developer mode only; Wine has
+    // none at all.
+    GTEST_SKIP() << "no symbolic links on this system: " << ec.message();
+  }
   const std::string before = slurp(source);
   dialogs_.expectMessage();
   ZipFile(source, dialogs_);

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/charset.h"
+#include "calc/charset.h"
 
 namespace scrivle {
 namespace {

@@ -18,9 +18,9 @@
 #include "document/child_u.h"
 #include "document/plaintext.h"
 #include "document/tifile.h"
+#include "editor/editor_view_u.h"
+#include "editor/text_model.h"
 #include "platform/clipboard_u.h"
-#include "platform/editor_view_u.h"
-#include "platform/text_model.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
 

@@ -4,13 +4,15 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <memory>
 
-#include "platform/charset.h"
+#include "calc/charset.h"
 #include "platform/dialogs_u.h"
 
 namespace scrivle {
@@ -77,6 +79,57 @@ TEST(QtDialogs, ConfirmationBoxCaptionButtonsAndEscape) {
     w->close();
   });
   dialogs.error("Impossible d'ouvrir le fichier x");
+}
+
+// A box whose main window is not on screen (start-up, compress-only mode) is centred on
+// the screen; no box offers minimise or maximise.
+TEST(QtDialogs, BoxWithoutMainWindowIsCentredOnTheScreen) {
+  QWidget hiddenMain;
+  hiddenMain.setGeometry(0, 0, 200, 100);  // never shown
+  QtDialogs dialogs(&hiddenMain);
+  auto look = [](QWidget* w) {
+    const QRect screen = w->screen()->availableGeometry();
+    const QPoint c = w->frameGeometry().center();
+    EXPECT_LE((c - screen.center()).manhattanLength(), 4) << c.x() << "," << c.y();
+    const Qt::WindowFlags f = w->windowFlags();
+    EXPECT_TRUE(f.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(f.testFlag(Qt::WindowMinimizeButtonHint) ||
+                 f.testFlag(Qt::WindowMaximizeButtonHint));
+    w->close();
+  };
+  whenModal(look);
+  dialogs.message("Le fichier spécifié n'existe pas.");
+  whenModal(look);
+  EXPECT_EQ(dialogs.confirm(
+                "Des fichiers temporaires ont été retrouvés. Voulez-vous les récupérer ?", false),
+            Answer::No);
+}
+
+// The close question keeps a long file name on one line: the box widens, up to the
+// screen's width.
+TEST(QtDialogs, LongFileNameIsNotBrokenAcrossLines) {
+  QtDialogs dialogs;
+  const std::string text =
+      "Voulez-vous enregistrer les modifications dans un-nom-de-fichier-assez-long.9xt?";
+  whenModal([&](QWidget* w) {
+    auto* label = w->findChild<QLabel*>("qt_msgbox_label");
+    ASSERT_NE(label, nullptr);
+    EXPECT_GE(label->contentsRect().width(),
+              label->fontMetrics().horizontalAdvance(QString::fromStdString(text)));
+    EXPECT_LE(w->frameGeometry().width(), w->screen()->availableGeometry().width());
+    w->close();
+  });
+  dialogs.confirm(text, true);
+  // Wider than the screen: as wide as the screen, no wider.
+  const std::string huge =
+      "Voulez-vous enregistrer les modifications dans " + std::string(300, 'n') + "?";
+  whenModal([&](QWidget* w) {
+    const int screen = w->screen()->availableGeometry().width();
+    EXPECT_LE(w->frameGeometry().width(), screen);
+    EXPECT_GE(w->frameGeometry().width(), screen * 9 / 10);
+    w->close();
+  });
+  dialogs.confirm(huge, true);
 }
 
 TEST(QtDialogs, FiltersAndDefaultExtension) {

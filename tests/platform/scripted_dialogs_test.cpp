@@ -50,8 +50,10 @@ TEST(ScriptedDialogs, AnswersInOrderAndLogsEveryBox) {
   EXPECT_TRUE(dialogs->openFiles(open).empty());
   EXPECT_EQ(dialogs->confirm("Encore ?", false), Answer::No);  // script exhausted
 
-  std::ifstream in(dir / "answers.log");
-  const std::string log{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string log = [&] {
+    std::ifstream in(dir / "answers.log");  // closed before the folder goes
+    return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  }();
   EXPECT_EQ(log,
             "message: Ligne 1\\r\\nLigne \\\\2\n"
             "confirm: Enregistrer ? => no\n"

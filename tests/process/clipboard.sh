@@ -14,34 +14,48 @@ cd "$WORK/docs"
 # "α=1", CR LF, "fin": calculator bytes.
 printf '\x80=1\r\nfin' > essai.txt
 
-wait_for() {  # wait_for <seconds> <command...>
-  local t=$1; shift
-  for _ in $(seq $((t * 10))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
-}
-main_window() { xdotool search --onlyvisible --name '^Scrivle' | head -n1; }
-# One key at a time, with time for the window's idle refresh of the edit commands.
-keys() {
-  local w k; w=$(main_window)
-  xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w"
-  for k in "$@"; do xdotool key "$k"; sleep 0.4; done
+hex() { od -An -tx1 | tr -d ' \n'; }
+clipboard_is() { [ "$(xclip -o -selection clipboard 2>/dev/null | hex)" = "$1" ]; }
+titled() { title_of "$MAIN" | grep -qF "$1"; }
+
+# until_done <seconds> <keys> <condition...>: presses the keys in the main window and
+# gives the condition 2 s, again and again until it holds (true) or the time-out (false).
+# The edit commands follow the selection and the clipboard on the window's next idle
+# moment, so a key pressed right after the one that enables its command may find it still
+# greyed; pressing the whole sequence again is harmless here.
+until_done() {
+  local deadline=$((SECONDS + $1)) keys=$2
+  shift 2
+  while :; do
+    focus "$MAIN"
+    # shellcheck disable=SC2086
+    xdotool key $keys
+    poll 2 "$@" && return 0
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+  done
 }
 
 "$BIN" essai.txt &
 APID=$!
-wait_for 20 main_window || { echo "main window never appeared"; exit 1; }
-sleep 1
+wait_window 30 '^Scrivle' "the main window"
+MAIN=$WIN
+wait_for 20 "the document in the title" titled '[essai.txt]'
 
 # Copy from Scrivle: Unicode with LF for the other program.
-keys ctrl+a ctrl+c
-wait_for 5 bash -c "[ \"\$(xclip -o -selection clipboard 2>/dev/null | od -An -tx1 | tr -d ' \n')\" = \"$(printf 'α=1\nfin' | od -An -tx1 | tr -d ' \n')\" ]" || {
-  echo "copied text reads back as:"; xclip -o -selection clipboard | od -c | head; exit 1; }
+copied=$(printf 'α=1\nfin' | hex)
+until_done 30 "ctrl+a ctrl+c" clipboard_is "$copied" || {
+  echo "copied text reads back as:"
+  xclip -o -selection clipboard | od -c | head
+  fail "gave up after 30 s waiting for the copied text on the clipboard, as Unicode with LF"
+}
 
 # Paste from the other program: Greek letters and two lines, LF only.
 printf 'αβ\nxy' | xclip -selection clipboard -i
-sleep 0.3
-keys ctrl+a ctrl+v ctrl+s
+wait_for 10 "xclip to own the clipboard" clipboard_is "$(printf 'αβ\nxy' | hex)"
 printf '\x80\x81\r\nxy' > expected.bin
-wait_for 10 cmp -s essai.txt expected.bin || {
-  echo "saved bytes:"; od -An -tx1 essai.txt; echo "expected:"; od -An -tx1 expected.bin; exit 1; }
+saved() { cmp -s essai.txt expected.bin; }
+until_done 30 "ctrl+a ctrl+v ctrl+s" saved || {
+  echo "saved bytes:"; od -An -tx1 essai.txt; echo "expected:"; od -An -tx1 expected.bin
+  fail "gave up after 30 s waiting for the pasted text saved as calculator codes with CR LF"
+}
 echo "clipboard: Unicode with LF out, calculator codes with CR LF in"

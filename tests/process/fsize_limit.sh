@@ -12,15 +12,11 @@ done
 source "$(dirname "$0")/../support/xvfb_session.sh" 171
 cd "$WORK/docs"
 
-fail() { echo "fsize_limit: $*"; exit 1; }
-wait_for() {  # wait_for <seconds> <command...>
-  local t=$1; shift
-  for _ in $(seq $((t * 10))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
-}
-main_window() { xdotool search --onlyvisible --name '^Scrivle' | head -n1; }
 # A visible window titled exactly "Scrivle" other than the main window: the error box.
-error_box() { xdotool search --onlyvisible --name '^Scrivle$' | grep -vx "$MAIN" | head -n1; }
+error_box() { xdotool search --onlyvisible --name '^Scrivle$' 2>/dev/null | grep -vx "$MAIN" | head -n1; }
+box_shown() { [ -n "$(error_box)" ]; }
+box_gone() { ! box_shown; }
+titled() { title_of "$MAIN" | grep -qF "$1"; }
 
 # 200 KB of text; the program may write at most 64 KB per file.
 for _ in $(seq 4000); do printf 'ligne de texte ordinaire, assez longue\r\n'; done > essai.txt
@@ -28,30 +24,34 @@ cp essai.txt "$WORK/original"
 
 (ulimit -f 64; exec "$BIN" essai.txt) &
 APID=$!
-wait_for 20 main_window || fail "main window never appeared"
-MAIN=$(main_window)
-sleep 2
-xdotool windowfocus --sync "$MAIN" 2>/dev/null || xdotool windowfocus "$MAIN"
+wait_window 30 '^Scrivle' "the main window"
+MAIN=$WIN
+wait_for 20 "the document in the title" titled '[essai.txt]'
+focus "$MAIN"
 xdotool type --delay 30 "abc"
-sleep 0.5
-xdotool key ctrl+s
+wait_for 20 "the typed text to mark the document modified" titled '[* essai.txt]'
 
-wait_for 20 error_box || {
-  kill -0 "$APID" 2>/dev/null || fail "the program was killed by the save"
-  fail "no error box after a save past the file-size limit"
+# save_refused <attempt>: Ctrl+S must bring the error box and change nothing on disk;
+# then the box is closed with Return and the program goes on.
+save_refused() {
+  focus "$MAIN"
+  xdotool key ctrl+s
+  poll 30 box_shown || {
+    ended "$APID" && fail "the program was killed by save $1"
+    fail "no error box after save $1 past the file-size limit"
+  }
+  ended "$APID" && fail "the program ended at save $1"
+  cmp -s essai.txt "$WORK/original" || fail "the file on disk changed at save $1"
+  [ -z "$(find . -name '.essai.txt.*')" ] || fail "a temporary file was left beside the document"
+  focus "$(error_box)"
+  xdotool key Return
+  poll 20 box_gone || fail "the error box of save $1 did not close"
 }
-kill -0 "$APID" 2>/dev/null || fail "the program ended"
-cmp -s essai.txt "$WORK/original" || fail "the file on disk changed"
-[ -z "$(find . -name '.essai.txt.*')" ] || fail "a temporary file was left beside the document"
 
-# The box goes away, the program stays, and it still has the document to save.
-box=$(error_box)
-xdotool windowfocus "$box" 2>/dev/null || true
-sleep 0.3
-xdotool key Return || true
-wait_for 10 bash -c "! xdotool search --onlyvisible --name '^Scrivle\$' | grep -vqx '$MAIN'" \
-  || fail "the error box did not close"
-sleep 0.5
-kill -0 "$APID" 2>/dev/null || fail "the program ended after the box"
+save_refused 1
+# Still running, still holding the modified document: a second save is refused the same way.
+wait_for 10 "the document to stay modified" titled '[* essai.txt]'
+save_refused 2
+ended "$APID" && fail "the program ended after the box"
 cmp -s essai.txt "$WORK/original" || fail "the file on disk changed"
 echo "fsize_limit: save refused with a box, program alive, file unchanged"

@@ -12,57 +12,72 @@ source "$(dirname "$0")/../support/xvfb_session.sh" 91
 export SCRIVLE_AUTOSAVE_TIME=500
 cd "$WORK/docs"
 printf 'hello' > essai.txt
+SAVED="$XDG_STATE_HOME/Scrivle"
 
-wait_for() {  # wait_for <seconds> <command...>
-  local t=$1; shift
-  for _ in $(seq $((t * 10))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
-}
-main_window() { xdotool search --onlyvisible --name '^Scrivle' | head -n1; }
-type_into_main() {
-  local w; w=$(main_window)
-  xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w"
-  xdotool type --delay 30 "$1"
+# The main window's title names the active document, with "* " once it is modified.
+titled() { title_of "$MAIN" | grep -qF "$1"; }
+no_autosave_left() { ! ls "$SAVED"/*.tmp; }
+# Each recovered document goes back where it was: the new one as Nouveau1 with the default
+# type, the opened one to essai.txt, plain text.
+saved_files_at_least() {
+  local n=0
+  grep -q "brand new" "$WORK/docs/Nouveau1.9xt" 2>/dev/null && n=$((n + 1))
+  grep -qx "typed hello" "$WORK/docs/essai.txt" 2>/dev/null && n=$((n + 1))
+  [ "$n" -ge "$1" ]
 }
 
 "$BIN" essai.txt &
 APID=$!
-wait_for 20 main_window || { echo "main window never appeared"; exit 1; }
-sleep 2
-type_into_main "typed "
+wait_window 30 '^Scrivle' "the main window"
+MAIN=$WIN
+wait_for 20 "the opened document in the title" titled '[essai.txt]'
+focus "$MAIN"
+xdotool type --delay 30 "typed "
+wait_for 20 "the typed text to mark the document modified" titled '[* essai.txt]'
 xdotool key ctrl+n
-sleep 0.5
-type_into_main "brand new"
-wait_for 30 test -s "$XDG_STATE_HOME/Scrivle/Nouveau1.tmp" || { echo "no auto-save of the new document"; ls -la "$XDG_STATE_HOME/Scrivle" || true; exit 1; }
-wait_for 30 test -s "$XDG_STATE_HOME/Scrivle/essai.txt.tmp" || { echo "no auto-save of the opened document"; exit 1; }
-sleep 2
-grep -q 'brand new' "$XDG_STATE_HOME/Scrivle/Nouveau1.tmp"
-grep -q 'typed hello' "$XDG_STATE_HOME/Scrivle/essai.txt.tmp"
-kill -9 "$APID"; wait "$APID" 2>/dev/null || true; APID=""
+wait_for 20 "the new document to become active" titled '[Nouveau1]'
+xdotool type --delay 30 "brand new"
+wait_for 30 "the auto-save of the new document" grep -q 'brand new' "$SAVED/Nouveau1.tmp"
+wait_for 30 "the auto-save of the opened document" grep -q 'typed hello' "$SAVED/essai.txt.tmp"
+kill -9 "$APID"
+wait "$APID" 2>/dev/null || true
+APID=""
+# The journals would give the same texts back (tests/process/journal.sh): this test is
+# about the auto-save files and the descriptions kept beside them.
+rm -f "$SAVED/"*.journal "$SAVED/"*.journal.base
 
-# Restart: the recovery question, answered Yes.
+# Restart: the recovery question, answered Yes ("&Oui"; Return if the shortcut is missed).
 "$BIN" &
 APID=$!
-wait_for 20 xdotool search --onlyvisible --name '^Confirmation$' || { echo "no recovery question"; exit 1; }
-box=$(xdotool search --onlyvisible --name '^Confirmation$' | head -n1)
-xdotool windowfocus "$box"; sleep 0.3; xdotool key --window "$box" alt+o || true
-sleep 0.3
-xdotool search --onlyvisible --name '^Confirmation$' >/dev/null 2>&1 && { xdotool windowfocus "$box"; xdotool key Return; }
-wait_for 30 bash -c "! ls '$XDG_STATE_HOME/Scrivle/'*.tmp" || { echo "temporary files not consumed"; exit 1; }
+wait_window 30 '^Confirmation$' "the recovery question"
+BOX=$WIN
+focus "$BOX"
+xdotool key alt+o
+if ! poll 10 hidden '^Confirmation$'; then
+  focus "$BOX"
+  xdotool key Return
+  wait_gone 20 '^Confirmation$' "the recovery question"
+fi
+wait_for 30 "the recovered auto-save files to be consumed" no_autosave_left
+wait_window 30 '^Scrivle' "the main window after recovery"
+MAIN=$WIN
 
 # Each recovered document is marked modified: closing it asks to save it. Save both.
 for round in 1 2; do
-  w=$(main_window); xdotool windowfocus "$w"; sleep 0.3
+  focus "$MAIN"
   xdotool key ctrl+F4
-  wait_for 30 xdotool search --onlyvisible --name '^Confirmation$' || { echo "no close question: document not marked modified"; exit 1; }
-  box=$(xdotool search --onlyvisible --name '^Confirmation$' | head -n1)
-  xdotool windowfocus "$box"; sleep 0.3; xdotool key Return
-  wait_for 30 xdotool search --onlyvisible --name 'Enregistrer le texte TI sous' || { echo "no save dialog"; exit 1; }
-  dlg=$(xdotool search --onlyvisible --name 'Enregistrer le texte TI sous' | head -n1)
-  xdotool windowfocus "$dlg"; sleep 0.3; xdotool key Return
-  wait_for 30 bash -c "[ \$(ls '$WORK/docs/'*.9xt 2>/dev/null | wc -l) -ge $round ]" || { echo "document $round not saved"; ls -la "$WORK/docs"; exit 1; }
+  wait_window 30 '^Confirmation$' "the close question of document $round (not marked modified?)"
+  focus "$WIN"
+  xdotool key Return
+  wait_window 30 'Enregistrer le texte TI sous' "the save dialog of document $round"
+  focus "$WIN"
+  xdotool key Return
+  wait_gone 30 'Enregistrer le texte TI sous' "the save dialog of document $round"
+  poll 30 saved_files_at_least "$round" || {
+    ls -la "$WORK/docs"
+    fail "document $round was not saved"
+  }
 done
-for expected in "brand new" "typed hello"; do
-  grep -lq "$expected" "$WORK/docs/"*.9xt || { echo "text '$expected' not found back"; exit 1; }
-done
-echo "recovery: both texts found back and saved"
+grep -q "brand new" "$WORK/docs/Nouveau1.9xt" || fail "new document not saved back as Nouveau1.9xt"
+grep -qx "typed hello" "$WORK/docs/essai.txt" || fail "essai.txt not saved back"
+echo "recovery: both texts found back and saved where they were"

@@ -3,7 +3,7 @@
 # from a script (SCRIVLE_TEST_DIALOGS), the compressed file written beside FILE, exit 0.
 set -euo pipefail
 BIN=$(readlink -f "$1")
-CORPUS=$(cd "$(dirname "$0")/../../../shared/corpus/ti-text" && pwd)
+CORPUS=$(cd "$(dirname "$0")/../data/ti-text" && pwd)
 
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT

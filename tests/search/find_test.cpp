@@ -172,7 +172,7 @@ TEST_F(FindTest, EqualTextsAskBeforeTheEndlessLoop) {
   EXPECT_FALSE(model_.canUndo());
 }
 
-// The spec of replace-all is the loop "find after the last replacement, replace"; the
+// Replace-all means the loop "find after the last replacement, replace"; the
 // one-pass version must give the same text, colours and caret.
 void replaceAllByLoop(TextModel& m, const SearchOptions& o, const TParametre& p) {
   const Pos s0 = m.selStart();

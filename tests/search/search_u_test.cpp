@@ -15,8 +15,8 @@
 
 #include "app/main_u.h"
 #include "document/child_u.h"
-#include "platform/editor_view_u.h"
-#include "platform/text_model.h"
+#include "editor/editor_view_u.h"
+#include "editor/text_model.h"
 #include "search/edit_commands_u.h"
 #include "search/find_dialogs_u.h"
 #include "settings/parametre.h"

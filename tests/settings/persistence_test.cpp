@@ -8,8 +8,8 @@
 #include <tuple>
 #include <vector>
 
-#include "settings/registry_file.h"
-#include "settings/registry_win.h"
+#include "registry/registry_file.h"
+#include "registry/registry_win.h"
 #include "support/temp_registry.h"
 
 using namespace scrivle;

@@ -106,11 +106,13 @@ bool FakeDialogs::takeText(std::deque<Expected>& queue, Kind kind, const std::st
 
 void FakeDialogs::message(const std::string& text) {
   shown_.push_back({Kind::Message, text});
+  if (onShow) onShow(shown_.back());
   takeText(messages_, Kind::Message, text);
 }
 
 Answer FakeDialogs::confirm(const std::string& text, bool withCancel) {
   shown_.push_back({Kind::Confirm, text, withCancel});
+  if (onShow) onShow(shown_.back());
   Answer answer = Answer::Cancel;
   if (!takeText(confirms_, Kind::Confirm, text, &answer)) {
     answer = Answer::Cancel;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -56,6 +57,9 @@ class FakeDialogs : public Dialogs {
                                                     const std::filesystem::path& start) override;
 
   static const char* kindName(Kind kind);
+
+  // Runs as each box appears, before its answer is given (to look at the windows then).
+  std::function<void(const Shown&)> onShow;
 
  private:
   struct Expected {

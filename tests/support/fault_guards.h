@@ -3,7 +3,13 @@
 // under a regular file can never be created (ENOTDIR).
 #pragma once
 
+#ifdef _WIN32
+using rlim_t = unsigned long long;  // the type of a limit where limits exist
+#else
 #include <sys/resource.h>
+#endif
+
+#include <gtest/gtest.h>
 
 #include <csignal>
 #include <filesystem>
@@ -12,6 +18,18 @@
 #include <string>
 
 namespace scrivle::test {
+
+#ifdef _WIN32
+// Windows has no file-size limit: the tests that need one are skipped, saying so.
+#define SCRIVLE_NEEDS_FILE_SIZE_LIMIT() \
+  GTEST_SKIP() << "no file-size limit on Windows to stand for a full disk"
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t /*bytes*/) {}
+  bool active() const { return false; }
+};
+#else
+#define SCRIVLE_NEEDS_FILE_SIZE_LIMIT() static_cast<void>(0)
 
 // While alive, no file of this process may grow past `bytes`. SIGXFSZ is ignored so that
 // the write fails instead of killing the test. Keep the scope narrow: gtest's own output
@@ -40,6 +58,7 @@ class FileSizeLimit {
   void (*previousHandler_)(int) = SIG_DFL;
   bool active_ = false;
 };
+#endif
 
 // A path that cannot be created: `name` inside a regular file made for the purpose.
 inline std::filesystem::path uncreatablePath(const std::filesystem::path& dir,

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "platform/text_model.h"
+#include "editor/text_model.h"
 #include "settings/parametre.h"
 
 namespace scrivle::test {

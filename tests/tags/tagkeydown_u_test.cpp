@@ -8,7 +8,7 @@
 #include <QTest>
 
 #include "marks.h"
-#include "platform/editor_view_u.h"
+#include "editor/editor_view_u.h"
 #include "tags/tagkeydown.h"
 
 namespace scrivle {

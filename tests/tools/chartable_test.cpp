@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/keyboard.h"
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "calc/keyboard.h"
+#include "registry/registry_file.h"
 #include "tags/vocabulary.h"
 #include "tools/bookmarks.h"
 
@@ -115,6 +120,26 @@ TEST(CharTable, SizeMovesByOneMinusTheReplacedLength) {
   EXPECT_EQ(insertCharacter(m, 'R', true, s, [&](int) { called = true; }), 0);
   EXPECT_FALSE(called);
   EXPECT_EQ(m.text(), "Q");
+}
+
+// The table's place survives the run, also left of or above the first screen; a value of
+// another type (edited by hand) is no place at all.
+TEST(CharTable, PlaceIsKeptInItsOwnKey) {
+  const auto dir = std::filesystem::temp_directory_path() / "scrivle_table_place";
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  {
+    FileRegistry reg(dir / "registry.reg");
+    EXPECT_FALSE(loadTablePlace(reg));
+    saveTablePlace(reg, {-300, 40});
+  }
+  FileRegistry reg(dir / "registry.reg");
+  EXPECT_EQ(loadTablePlace(reg), (TablePlace{-300, 40}));
+  EXPECT_EQ(reg.valueNames(RegRoot::CurrentUser, kTablePlaceKey),
+            (std::vector<std::string>{"Left", "Top"}));
+  reg.write(RegRoot::CurrentUser, kTablePlaceKey, "Top", RegValue::ofString("40"));
+  EXPECT_FALSE(loadTablePlace(reg));
+  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -4,9 +4,13 @@
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QWheelEvent>
 
 #include <cstdlib>
@@ -15,11 +19,14 @@
 
 #include "app/main_u.h"
 #include "document/child_u.h"
-#include "platform/editor_view_u.h"
+#include "editor/editor_view_u.h"
+#include "search/find_dialogs_u.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
+#include "support/temp_registry.h"
 #include "tags/vocabulary.h"
 #include "tools/goto_u.h"
+#include "tools/index_u.h"
 #include "tools/tabl_u.h"
 
 namespace scrivle {
@@ -27,6 +34,49 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::FakeDialogs;
+
+// The bookmarks window opens with no row selected: Enter then only closes it.
+TEST(BookmarksWindow, OpensWithNothingSelected) {
+  EditorView editor;
+  editor.model().load("\fUn\r\ntexte\r\n\fDeux\r\nfin");
+  editor.model().setSel(9, 0);
+  Tindex index;
+  bool looked = false;
+  QTimer::singleShot(0, [&] {
+    looked = true;
+    EXPECT_TRUE(index.isVisible());
+    EXPECT_EQ(index.ListBox->count(), 2);
+    EXPECT_TRUE(index.ListBox->selectedItems().isEmpty());
+    QTest::keyClick(index.ListBox, Qt::Key_Return);
+    EXPECT_FALSE(index.isVisible());
+    if (index.isVisible()) index.reject();
+  });
+  index.showFor(editor);
+  EXPECT_TRUE(looked);
+  EXPECT_EQ(editor.model().selStart(), 9);
+  EXPECT_EQ(editor.model().selLength(), 0);
+
+  // Down picks the first bookmark, Enter goes there.
+  QTimer::singleShot(0, [&] {
+    index.activateWindow();
+    index.ListBox->setFocus();
+    QApplication::processEvents();  // the list takes the focus
+    QTest::keyClick(index.ListBox, Qt::Key_Down);
+    QTest::keyClick(index.ListBox, Qt::Key_Return);
+    if (index.isVisible()) index.reject();
+  });
+  index.showFor(editor);
+  EXPECT_EQ(editor.model().selStart(), 1);
+
+  // A row picked, then Enter: the caret goes right after that bookmark's marker.
+  QTimer::singleShot(0, [&] {
+    index.ListBox->setCurrentRow(1);
+    QTest::keyClick(index.ListBox, Qt::Key_Return);
+    if (index.isVisible()) index.reject();
+  });
+  index.showFor(editor);
+  EXPECT_EQ(editor.model().selStart(), editor.model().lineStart(2) + 1);
+}
 
 TEST(GoToDialog, FilterFieldAndMove) {
   FakeDialogs dialogs;
@@ -103,6 +153,7 @@ class CharTableWindow : public ::testing::Test {
   void pick(unsigned char code) { table_->StringGrid->setCurrent(cellOfCode(code)); }
   void enter() { QTest::keyClick(table_->StringGrid, Qt::Key_Return); }
 
+  test::TempRegistry registry_;  // where the table keeps its place
   fs::path dir_;
   FakeDialogs dialogs_;
   std::unique_ptr<Tmain> main_;
@@ -187,6 +238,73 @@ TEST_F(CharTableWindow, GoToCommandActsOnTheActiveDocument) {
   });
   AllerligneActionExecute(goTo, c, dialogs_);
   EXPECT_EQ(c->model().caret(), 3);
+}
+
+QRect onScreen(const QWidget* w) {
+  return {w->mapToGlobal(QPoint(0, 0)), w->size()};
+}
+
+// The table opens beside the documents, clear of the menus and tool bars (over which it
+// stays), and keeps the place the person gives it, during the run and the next one.
+TEST_F(CharTableWindow, OpensBesideTheDocumentsAndKeepsItsPlace) {
+  QAction* show = main_->action("Affichertable");
+  main_->NouveauActionExecute();
+  QApplication::processEvents();
+  show->trigger();
+  ASSERT_TRUE(table_->isVisible());
+  const QRect table = table_->frameGeometry();
+  EXPECT_FALSE(table.intersects(onScreen(main_->menuBar())));
+  for (QToolBar* bar : main_->findChildren<QToolBar*>()) {
+    if (bar->isVisible())
+      EXPECT_FALSE(table.intersects(onScreen(bar))) << bar->objectName().toStdString();
+  }
+  // Over the document area, at its right edge (the window's border may stand out a little).
+  const QRect area = onScreen(main_->mdiArea()->viewport());
+  EXPECT_TRUE(area.adjusted(0, 0, 4, 0).contains(table))
+      << "table " << table.x() << "," << table.y() << " area " << area.x() << "," << area.y();
+  EXPECT_LE(std::abs(area.right() - table.right()), 4);
+
+  // Moved by the person, it comes back there.
+  const QPoint place(area.left() + 20, area.top() + 40);
+  table_->move(place);
+  show->trigger();
+  EXPECT_FALSE(table_->isVisible());
+  show->trigger();
+  EXPECT_EQ(table_->pos(), place);
+
+  // And in the next run.
+  table_->close();
+  table_.reset();
+  TTable next(main_.get());
+  next.show();
+  EXPECT_EQ(next.pos(), place);
+}
+
+// What each window asks of the window manager: a close box and neither minimise nor
+// maximise; a dialog keeps its size.
+void expectBorder(QWidget& w, Qt::WindowType type) {
+  const std::string name = w.objectName().toStdString();
+  const Qt::WindowFlags f = w.windowFlags();
+  EXPECT_EQ(f & Qt::WindowType_Mask, type) << name;
+  EXPECT_TRUE(f.testFlag(Qt::WindowCloseButtonHint)) << name;
+  EXPECT_FALSE(f.testFlag(Qt::WindowMinimizeButtonHint)) << name;
+  EXPECT_FALSE(f.testFlag(Qt::WindowMaximizeButtonHint)) << name;
+  if (type == Qt::Dialog) {
+    w.show();
+    EXPECT_EQ(w.minimumSize(), w.maximumSize()) << name;
+    w.hide();
+  }
+}
+
+TEST(WindowBorders, ToolWindowAndDialogs) {
+  Tindex index;
+  expectBorder(index, Qt::Tool);
+  TGoToDlg goTo;
+  expectBorder(goTo, Qt::Dialog);
+  TFindDialog find;
+  expectBorder(find, Qt::Dialog);
+  TReplaceDialog replace;
+  expectBorder(replace, Qt::Dialog);
 }
 
 }  // namespace

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "platform/charset.h"
+#include "calc/charset.h"
 
 namespace {
 

@@ -1,0 +1,26 @@
+// The system registry, through advapi32. Strings go through the ANSI functions: the
+// settings' strings are code-page bytes, and the system converts them as it stores them.
+#pragma once
+
+#ifdef _WIN32
+
+#include "registry/registry.h"
+
+namespace scrivle {
+
+class WinRegistry : public Registry {
+ public:
+  bool keyExists(RegRoot root, std::string_view key) override;
+  std::optional<RegValue> read(RegRoot root, std::string_view key, std::string_view name) override;
+  void write(RegRoot root, std::string_view key, std::string_view name,
+             const RegValue& value) override;
+  void createKey(RegRoot root, std::string_view key) override;
+  bool deleteValue(RegRoot root, std::string_view key, std::string_view name) override;
+  bool deleteKey(RegRoot root, std::string_view key) override;
+  std::vector<std::string> valueNames(RegRoot root, std::string_view key) override;
+  std::vector<std::string> subKeys(RegRoot root, std::string_view key) override;
+};
+
+}  // namespace scrivle
+
+#endif  // _WIN32
