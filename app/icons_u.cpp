@@ -1,12 +1,12 @@
 #include "app/icons_u.h"
 
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
 #include <map>
 #include <string>
 
 #include "editor/calc_font_u.h"
+#include "platform/resource_icon_u.h"
 #include "tags/insertion.h"
 
 namespace scrivle {
@@ -23,83 +23,85 @@ std::string tagButtonText(std::string_view actionName) {
 namespace {
 
 struct IconDef {
-  const char* theme;  // freedesktop icon name, or nullptr
-  const char* label;  // drawn text when no theme icon; tags draw the tag they insert
-  bool tag;
+  const char* theme;  // freedesktop icon name (also the bundled file's name), or nullptr
+  bool tag;           // tags draw the tag they insert, in its colour
 };
 
 const std::map<std::string, IconDef, std::less<>>& icons() {
   static const std::map<std::string, IconDef, std::less<>> table = {
-      {"NouveauAction", {"document-new", "N", false}},
-      {"OuvrirAction", {"document-open", "O", false}},
-      {"EnregistrerAction", {"document-save", "S", false}},
-      {"ZipAction", {"package-x-generic", "Z", false}},
-      {"FermerAction", {"window-close", "x", false}},
-      {"CouperAction", {"edit-cut", "\xE2\x9C\x82", false}},
-      {"CopierAction", {"edit-copy", "C", false}},
-      {"CollerAction", {"edit-paste", "V", false}},
-      {"DfaireAction", {"edit-undo", "\xE2\x86\xB6", false}},
-      {"RefaireAction", {"edit-redo", "\xE2\x86\xB7", false}},
-      {"ColorAction", {"format-text-color", "A", false}},
-      {"Affichertable", {"accessories-character-map", "\xCE\xB1", false}},
-      {"AfficherBook", {"bookmarks", "\xE2\x9A\x91", false}},
-      {"OptionsAction", {"preferences-system", "\xE2\x9A\x99", false}},
-      {"Taille1Action", {nullptr, nullptr, true}},
-      {"Taille2Action", {nullptr, nullptr, true}},
-      {"Taille3Action", {nullptr, nullptr, true}},
-      {"SoulignAction", {nullptr, nullptr, true}},
-      {"PointillAction", {nullptr, nullptr, true}},
-      {"VecteurAction", {nullptr, nullptr, true}},
-      {"InversAction", {nullptr, nullptr, true}},
-      {"BarrAction", {nullptr, nullptr, true}},
-      {"ExposantAction", {nullptr, nullptr, true}},
-      {"WrapAction", {nullptr, nullptr, true}},
-      {"SeparSimpleAction", {nullptr, nullptr, true}},
-      {"SeparDoubleAction", {nullptr, nullptr, true}},
-      {"AlignGaucheAction", {nullptr, nullptr, true}},
-      {"CentrAction", {nullptr, nullptr, true}},
-      {"AlignDroiteAction", {nullptr, nullptr, true}},
-      {"Marge0Action", {nullptr, nullptr, true}},
-      {"Marge10Action", {nullptr, nullptr, true}},
-      {"Marge20Action", {nullptr, nullptr, true}},
-      {"Marge30Action", {nullptr, nullptr, true}},
-      {"InsrerimageAction", {nullptr, nullptr, true}},
-      {"InsrerprettyAction", {nullptr, nullptr, true}},
-      {"InserBookAction", {nullptr, nullptr, true}},
+      {"NouveauAction", {"document-new", false}},
+      {"OuvrirAction", {"document-open", false}},
+      {"EnregistrerAction", {"document-save", false}},
+      {"ZipAction", {"package-x-generic", false}},
+      {"FermerAction", {"window-close", false}},
+      {"CouperAction", {"edit-cut", false}},
+      {"CopierAction", {"edit-copy", false}},
+      {"CollerAction", {"edit-paste", false}},
+      {"DfaireAction", {"edit-undo", false}},
+      {"RefaireAction", {"edit-redo", false}},
+      {"ColorAction", {"format-text-color", false}},
+      {"Affichertable", {"accessories-character-map", false}},
+      {"AfficherBook", {"bookmarks", false}},
+      {"OptionsAction", {"preferences-system", false}},
+      {"Taille1Action", {nullptr, true}},
+      {"Taille2Action", {nullptr, true}},
+      {"Taille3Action", {nullptr, true}},
+      {"SoulignAction", {nullptr, true}},
+      {"PointillAction", {nullptr, true}},
+      {"VecteurAction", {nullptr, true}},
+      {"InversAction", {nullptr, true}},
+      {"BarrAction", {nullptr, true}},
+      {"ExposantAction", {nullptr, true}},
+      {"WrapAction", {nullptr, true}},
+      {"SeparSimpleAction", {nullptr, true}},
+      {"SeparDoubleAction", {nullptr, true}},
+      {"AlignGaucheAction", {nullptr, true}},
+      {"CentrAction", {nullptr, true}},
+      {"AlignDroiteAction", {nullptr, true}},
+      {"Marge0Action", {nullptr, true}},
+      {"Marge10Action", {nullptr, true}},
+      {"Marge20Action", {nullptr, true}},
+      {"Marge30Action", {nullptr, true}},
+      {"InsrerimageAction", {nullptr, true}},
+      {"InsrerprettyAction", {nullptr, true}},
+      {"InserBookAction", {nullptr, true}},
   };
   return table;
 }
 
-QPixmap drawLabel(std::string_view name, const IconDef& def) {
+QPixmap drawTag(std::string_view name) {
   QPixmap pm(24, 24);
   pm.fill(Qt::transparent);
   QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing);
-  if (def.tag) {
-    CalcFont& f = CalcFont::instance();
-    const std::string label = tagButtonText(name);
-    const int w = f.cellWidth() * static_cast<int>(label.size());
-    int x = (24 - w) / 2;
-    const int y = (24 - f.cellHeight()) / 2;
-    const QColor colour = label[0] == '#' ? QColor(0, 0, 255)
-                          : label[0] == '&' ? QColor(255, 0, 0)
-                                            : QColor(0, 160, 160);
-    for (char c : label) {
-      f.drawByte(p, x, y, static_cast<unsigned char>(c), colour, true, false);
-      x += f.cellWidth();
-    }
-  } else {
-    p.setPen(QPen(QColor(60, 60, 60), 1));
-    p.setBrush(QColor(235, 235, 235));
-    p.drawRoundedRect(QRectF(1.5, 1.5, 21, 21), 4, 4);
-    QFont font = p.font();
-    font.setPixelSize(14);
-    font.setBold(true);
-    p.setFont(font);
-    p.setPen(QColor(30, 30, 30));
-    p.drawText(QRect(0, 0, 24, 24), Qt::AlignCenter, QString::fromUtf8(def.label));
+  CalcFont& f = CalcFont::instance();
+  const std::string label = tagButtonText(name);
+  if (label.empty()) return pm;
+  const int w = f.cellWidth() * static_cast<int>(label.size());
+  int x = (24 - w) / 2;
+  const int y = (24 - f.cellHeight()) / 2;
+  const QColor colour = label[0] == '#'   ? QColor(0, 0, 255)
+                        : label[0] == '&' ? QColor(255, 0, 0)
+                                          : QColor(0, 160, 160);
+  for (char c : label) {
+    f.drawByte(p, x, y, static_cast<unsigned char>(c), colour, true, false);
+    x += f.cellWidth();
   }
   return pm;
+}
+
+// The bundled rendering of a freedesktop icon, in the sizes tool bars and menus use.
+QIcon bundledIcon(const char* name) {
+  return resourceIcon(
+      QStringLiteral(":/icons/actions/") + QLatin1String(name) + QStringLiteral("-%1.png"),
+      {16, 24, 32, 48});
+}
+
+// A desktop's own icon theme (Adwaita, Breeze...). hicolor, which Qt names when there is
+// none, holds no command icons, and asking it walks every one of its folders for each
+// miss (over a millisecond an icon at start-up).
+bool desktopThemeSet() {
+  const QString theme = QIcon::themeName();
+  return !theme.isEmpty() && theme != QLatin1String("hicolor");
 }
 
 }  // namespace
@@ -109,9 +111,10 @@ QIcon actionIcon(std::string_view actionName) {
   auto it = t.find(actionName);
   if (it == t.end()) return {};
   const IconDef& def = it->second;
-  QIcon drawn(drawLabel(actionName, def));
-  if (def.theme != nullptr) return QIcon::fromTheme(QString::fromLatin1(def.theme), drawn);
-  return drawn;
+  if (def.tag) return QIcon(drawTag(actionName));
+  // The desktop's theme where it has the icon, else the bundled one.
+  if (!desktopThemeSet()) return bundledIcon(def.theme);
+  return QIcon::fromTheme(QString::fromLatin1(def.theme), bundledIcon(def.theme));
 }
 
 }  // namespace scrivle

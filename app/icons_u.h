@@ -1,5 +1,6 @@
-// Button images: the desktop's icon theme where it has one, otherwise a small
-// drawing; tag buttons show their tag in the calculator font.
+// Button images: the desktop's icon theme where it has the icon, otherwise the bundled
+// set (Adwaita's symbolic icons, see resources/icons/actions); tag buttons show their
+// tag in the calculator font and the tag's colour.
 #pragma once
 
 #include <QIcon>

@@ -10,9 +10,11 @@
 #include "app/command_line.h"
 #include "app/main_u.h"
 #include "compress/zip.h"
+#include "desktop/app_icon_u.h"
+#include "options/setup_u.h"
 #include "platform/dialogs_u.h"
 #include "platform/scripted_dialogs.h"
-#include "options/setup_u.h"
+#include "platform/translations_u.h"
 #include "preview/export_u.h"
 #include "preview/source.h"
 #include "tools/goto_u.h"
@@ -37,6 +39,8 @@ int main(int argc, char** argv) {
   }
   QApplication app(argc, argv);
   QApplication::setApplicationName("Scrivle");
+  scrivle::installQtTranslations(app);
+  QApplication::setWindowIcon(scrivle::applicationIcon());
 
   scrivle::QtDialogs dialogs;
   // Process tests answer the boxes from a script named by the environment.

@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <QStyle>
 #include <QTimer>
 #include <QClipboard>
 #include <QMimeData>
@@ -476,8 +477,13 @@ void Tmain::buildToolBars() {
   EditTaille->setReadOnly(true);
   EditTaille->setToolTip("Taille approximative sur la TI");
   EditTaille->setStatusTip(EditTaille->toolTip());
-  EditTaille->setMinimumWidth(
-      QFontMetrics(EditTaille->font()).horizontalAdvance("Taille sur TI : 000000 octets  "));
+  // As wide as its longest text, no wider, and drawn over what the tool bar painted
+  // once: it is redrawn at every keystroke.
+  EditTaille->setAttribute(Qt::WA_OpaquePaintEvent);
+  EditTaille->setFixedWidth(
+      QFontMetrics(EditTaille->font()).horizontalAdvance("Taille sur TI : 000000 octets  ") +
+      2 * EditTaille->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, EditTaille) +
+      8);
   toolBar3_->addWidget(EditDir);
   toolBar3_->addWidget(EditName);
   toolBar3_->addWidget(EditTaille);

@@ -1,5 +1,7 @@
 #include "calc/charset.h"
 
+#include "calc/typography.h"
+
 #include <algorithm>
 #include <array>
 #include <utility>
@@ -272,8 +274,8 @@ std::string toUtf8(std::string_view calcBytes) {
   return out;
 }
 
-std::string fromUtf8(std::string_view utf8) {
-  return fromUtf32(decodeUtf8(utf8));
+std::string fromUtf8(std::string_view utf8, std::size_t* replaced) {
+  return fromUtf32(decodeUtf8(utf8), replaced);
 }
 
 std::u32string toUtf32(std::string_view calcBytes) {
@@ -289,7 +291,8 @@ std::u32string toUtf32(std::string_view calcBytes) {
   return out;
 }
 
-std::string fromUtf32(std::u32string_view text) {
+std::string fromUtf32(std::u32string_view text, std::size_t* replaced) {
+  std::size_t missing = 0;
   std::string out;
   out.reserve(text.size());
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -301,7 +304,17 @@ std::string fromUtf32(std::u32string_view text) {
       continue;
     }
     unsigned char code = 0;
-    out += static_cast<char>(codeOf(cp, code) ? code : '?');
+    if (codeOf(cp, code)) {
+      out += static_cast<char>(code);
+    } else if (const char* plain = typography::plainOf(cp)) {
+      out += plain;
+    } else {
+      out += '?';
+      ++missing;
+    }
+  }
+  if (replaced != nullptr) {
+    *replaced = missing;
   }
   return out;
 }

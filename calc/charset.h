@@ -1,6 +1,7 @@
 // The calculator's 256-character set and its Unicode equivalents.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -31,13 +32,15 @@ bool codeOf(char32_t cp, unsigned char& code);
 
 // Calculator bytes -> UTF-8 (for the system clipboard and text fields).
 std::string toUtf8(std::string_view calcBytes);
-// UTF-8 -> calculator bytes; a character without an equivalent becomes '?'.
+// UTF-8 -> calculator bytes. A typographic character the calculator lacks takes its
+// plain spelling (’ gives ', € gives EUR, see calc/typography.h); any other character
+// without an equivalent becomes '?', and `replaced`, when given, receives how many did.
 // Sequences of two code points (0x9A, 0x9B) are recognised. A malformed sequence
-// becomes one '?' per maximal ill-formed part.
-std::string fromUtf8(std::string_view utf8);
+// becomes one '?' per maximal ill-formed part (counted as replaced).
+std::string fromUtf8(std::string_view utf8, std::size_t* replaced = nullptr);
 // UTF-32 variants used by the Qt crossing. Surrogates and values past U+10FFFF
 // become '?'.
 std::u32string toUtf32(std::string_view calcBytes);
-std::string fromUtf32(std::u32string_view text);
+std::string fromUtf32(std::u32string_view text, std::size_t* replaced = nullptr);
 
 }  // namespace scrivle::charset

@@ -133,6 +133,9 @@ std::string desktopEntry(const ShellState& state, const std::string& exec) {
       "Exec=" +
       exec +
       " %f\n"
+      "Icon=" +
+      std::string(kIconName) +
+      "\n"
       "Terminal=false\n"
       "Categories=Utility;TextEditor;\n"
       "MimeType=" +
@@ -151,6 +154,9 @@ std::string zipEntry(const ShellState& state, const std::string& exec) {
          "Exec=" +
          exec +
          " /zip %f\n"
+         "Icon=" +
+         std::string(kIconName) +
+         "\n"
          "NoDisplay=true\n"
          "Terminal=false\n"
          "MimeType=" +
@@ -393,7 +399,7 @@ std::string desktopExecQuote(const std::string& path) {
 }
 
 void syncDesktopIntegration(const ShellState& state, const DesktopFolders& folders,
-                            const fs::path& executable) {
+                            const fs::path& executable, const std::vector<DesktopIcon>& icons) {
   if (!desktopIntegrationSupported()) return;
   const bool any = state.associated[0] || state.associated[1] || state.associated[2];
   const fs::path apps = folders.dataHome / "applications";
@@ -416,6 +422,15 @@ void syncDesktopIntegration(const ShellState& state, const DesktopFolders& folde
     removeIfMarked(apps / std::string(kDesktopEntryName));
     removeIfMarked(apps / std::string(kZipEntryName));
   }
+  const fs::path hicolor = folders.dataHome / "icons" / "hicolor";
+  for (const DesktopIcon& icon : icons) {
+    const fs::path file = hicolor / icon.themePath;
+    if (any && !icon.bytes.empty()) {
+      writeOurs(file, icon.bytes);
+    } else {
+      removeIfMarked(file);
+    }
+  }
   syncMimeApps(folders.configHome / "mimeapps.list", any ? state : ShellState{});
   if (packageChanged) refreshMimeDatabase(mimeDir);
 
@@ -431,9 +446,10 @@ void syncDesktopIntegration(const ShellState& state, const DesktopFolders& folde
   }
 }
 
-void removeDesktopIntegration(const DesktopFolders& folders) {
+void removeDesktopIntegration(const DesktopFolders& folders,
+                              const std::vector<DesktopIcon>& icons) {
   if (!desktopIntegrationSupported()) return;
-  syncDesktopIntegration(ShellState{}, folders, {});
+  syncDesktopIntegration(ShellState{}, folders, {}, icons);
 }
 
 }  // namespace scrivle

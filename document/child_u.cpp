@@ -7,19 +7,20 @@
 #include <QTimer>
 #include <algorithm>
 #include <exception>
-#include <optional>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
 #include "app/main_u.h"
-#include "platform/files.h"
 #include "document/journal_writer.h"
+#include "document/plaintext.h"
 #include "document/tifile.h"
-#include "platform/dialogs.h"
 #include "editor/editor_view_u.h"
-#include "platform/errors.h"
-#include "platform/qtext_u.h"
 #include "editor/text_model.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/qtext_u.h"
 #include "settings/parametre.h"
 #include "tags/colorise.h"
 #include "tags/tagkeydown.h"
@@ -64,6 +65,9 @@ TChild::TChild(Tmain& main) : QMdiSubWindow(nullptr), main_(main) {
   Richedit->onKeyDown = [this](int& key, ShiftState shift) { RicheditKeyDown(key, shift); };
   Richedit->onKeyPress = [this](unsigned char& ch) { RicheditKeyPress(ch); };
   connect(Richedit, &EditorView::textEdited, this, &TChild::documentChanged);
+  connect(Richedit, &EditorView::pasteReplacedCharacters, this, [this](int n) {
+    main_.dialogs().message(replacedCharactersMessage(static_cast<std::size_t>(n)));
+  });
   // Every change of the text goes to the journal as it happens, undo and redo included.
   journal_ = std::make_unique<journal::JournalWriter>(autoSaveDir());
   journal_->currentText = [this] { return model().text(); };
@@ -88,7 +92,9 @@ TextModel& TChild::model() const {
   return Richedit->model();
 }
 
-bool TChild::colourOn() const { return main_.action("ColorAction")->isChecked(); }
+bool TChild::colourOn() const {
+  return main_.action("ColorAction")->isChecked();
+}
 
 fs::path TChild::fullPath() const {
   return fs::path(directory_) / fileName_;
@@ -130,8 +136,14 @@ void TChild::setCaption(const std::string& caption) {
 
 void TChild::showSize() {
   if (main_.activeChild() == this || main_.children().size() <= 1) {
-    main_.EditTaille->setText(sizeText(size_));
+    setSizeBox();
   }
+}
+
+void TChild::setSizeBox() {
+  // Every keystroke comes here: a text that did not change is not laid out again.
+  const QString text = sizeText(size_);
+  if (main_.EditTaille->text() != text) main_.EditTaille->setText(text);
 }
 
 void TChild::applyScrollSetting() {
@@ -145,6 +157,8 @@ void TChild::resetIdentity() {
   folderName_ = cut8(AppSettings.DefaultDir);
   size_ = 7;
   hasFile_ = 0;
+  plainEncoding_ = PlainEncoding::Bytes;
+  lfLineBreaks_ = false;
   recoveredType_.clear();
   temporaryFile_.clear();
   model().setReadOnly(false);
@@ -178,6 +192,9 @@ bool TChild::Ouvrir(const fs::path& path) {
   setCaption(path.filename().string());
   directory_ = withTrailingSeparator(path.parent_path().string());
   applyScrollSetting();
+  plainEncoding_ = PlainEncoding::Bytes;
+  lfLineBreaks_ = false;
+  std::size_t replaced = 0;
   if (isCalcExtension(path)) {
     try {
       OuvrirTI(path);
@@ -187,7 +204,11 @@ bool TChild::Ouvrir(const fs::path& path) {
       return true;
     }
   } else {
-    model().load(readFile(path));
+    PlainText plain = decodePlainText(readFile(path));
+    model().load(plain.text);
+    plainEncoding_ = plain.encoding;
+    lfLineBreaks_ = plain.lfLineBreaks;
+    replaced = plain.replaced;
     size_ = static_cast<std::int32_t>(model().length()) + 7;
     folderName_ = cut8(AppSettings.DefaultDir);
     variableName_ = cut8(AppSettings.DefaultName);
@@ -206,6 +227,7 @@ bool TChild::Ouvrir(const fs::path& path) {
   FormActivate();
   main_.InserRecent(path);
   Timer->stop();
+  if (replaced > 0) main_.dialogs().message(replacedCharactersMessage(replaced));
   return true;
 }
 
@@ -272,7 +294,7 @@ void TChild::writeDocument() {
   if (isCalcExtension(fullPath())) {
     EnregistrerTI();
   } else {
-    writeFileAtomically(fullPath(), model().text());
+    writeFileAtomically(fullPath(), encodePlainText(model().text(), plainEncoding_, lfLineBreaks_));
   }
 }
 
@@ -379,7 +401,7 @@ void TChild::RicheditKeyDown(int& keyCode, ShiftState shift) {
   if (model().readOnly()) return;
   const int delta = TagKeyDown(model(), keyCode, shift, SkipKeyPress, colourOn(), AppSettings);
   addSize(delta);
-  main_.EditTaille->setText(sizeText(size_));
+  setSizeBox();
   if (isEditingKey(keyCode)) IsModified();
 }
 

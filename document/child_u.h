@@ -10,6 +10,7 @@
 
 #include "calc/keyboard.h"
 #include "document/journal.h"
+#include "document/plaintext.h"
 
 class QTimer;
 
@@ -42,6 +43,7 @@ class TChild : public QMdiSubWindow {
   const std::string& fileName() const { return fileName_; }
   std::filesystem::path fullPath() const;
   bool hasFile() const { return hasFile_ != 0; }
+  PlainEncoding plainEncoding() const { return plainEncoding_; }
   const std::string& variableName() const { return variableName_; }
   const std::string& folderName() const { return folderName_; }
   void setVariableName(const std::string& name);
@@ -95,6 +97,7 @@ class TChild : public QMdiSubWindow {
  private:
   void setCaption(const std::string& caption);
   void showSize();
+  void setSizeBox();
   void applyScrollSetting();
   void writeDocument();
   void resetIdentity();
@@ -111,6 +114,9 @@ class TChild : public QMdiSubWindow {
   bool inTimer_ = false;
   bool autoSaveFailing_ = false;  // the failure was shown; later ticks retry quietly
   std::string recoveredType_;     // a recovered document's file type, for its save dialog
+  // How a plain-text file was read, so that saving writes it back the same way.
+  PlainEncoding plainEncoding_ = PlainEncoding::Bytes;
+  bool lfLineBreaks_ = false;
   std::unique_ptr<journal::JournalWriter> journal_;
 };
 

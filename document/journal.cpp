@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "document/plaintext.h"
 #include "document/tifile.h"
 
 namespace scrivle::journal {
@@ -331,7 +332,8 @@ std::string textOfFile(const std::filesystem::path& path, std::string_view bytes
   if (isCalcExtension(path)) {
     return readTiText(bytes).text;
   }
-  return std::string(bytes);
+  // As opening reads it: a UTF-8 file's text is its calculator bytes.
+  return decodePlainText(bytes).text;
 }
 
 }  // namespace scrivle::journal

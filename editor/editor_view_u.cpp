@@ -10,10 +10,10 @@
 #include <QTimer>
 #include <algorithm>
 
-#include "editor/calc_font_u.h"
 #include "calc/charset.h"
-#include "platform/clipboard_u.h"
+#include "editor/calc_font_u.h"
 #include "editor/word_rules.h"
+#include "platform/clipboard_u.h"
 
 namespace scrivle {
 
@@ -204,7 +204,7 @@ EditorView::EditorView(QWidget* parent)
 
   model_->onTextChanged = [this](Pos pos, Pos removed, Pos inserted) {
     scrollPending_ = true;
-    viewport()->update();
+    updateEdited(pos, pos + inserted);
     scheduleSync();
     emit textReplaced(pos, removed, inserted);
     emit textEdited();
@@ -275,6 +275,7 @@ void EditorView::syncLayout() {
   const int columns = std::max(1, viewport()->width() / CalcFont::instance().cellWidth());
   if (model_->wrapColumns() != columns) {
     model_->setWrapColumns(columns);
+    paintedLineCount_ = model_->lineCount();
     viewport()->update();
   }
   const int visible = visibleLineCount();
@@ -516,6 +517,26 @@ void EditorView::updateLines(Pos firstLine, Pos lastLine) {
   }
   const int top = static_cast<int>(first - firstVisibleLine()) * ch;
   viewport()->update(0, top, viewport()->width(), static_cast<int>(last - first + 1) * ch);
+}
+
+void EditorView::updateEdited(Pos from, Pos to) {
+  // A keystroke repaints the lines it re-wrapped: from the line before it (a shortened
+  // word may move up there; nothing above that line can change) to the end of the
+  // paragraph. When the number of lines changed, everything below moved and repaints too.
+  const Pos lines = model_->lineCount();
+  const Pos first =
+      std::max(model_->lineFromPos(model_->paragraphStart(model_->paragraphOfPos(from))),
+               model_->lineFromPos(from) - 1);
+  const Pos bottom = firstVisibleLine() + visibleLineCount();
+  Pos last = bottom;
+  if (lines == paintedLineCount_) {
+    last = model_->lineFromPos(to);
+    while (last < bottom && wrapsAfter(last)) {
+      ++last;
+    }
+  }
+  paintedLineCount_ = lines;
+  updateLines(first, last);
 }
 
 void EditorView::updateSelectionArea() {
@@ -1079,6 +1100,9 @@ void EditorView::paste() {
   }
   model_->replaceSelection(text);
   afterAction();
+  if (const std::size_t n = clipboard_->replacedInLastText(); n > 0) {
+    emit pasteReplacedCharacters(static_cast<int>(n));
+  }
 }
 
 // --- mouse ----------------------------------------------------------------------------

@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
-#include "platform/clipboard.h"
 #include "calc/keyboard.h"
 #include "editor/text_model.h"
+#include "platform/clipboard.h"
 
 class QPainter;
 
@@ -96,6 +96,8 @@ class EditorView : public QAbstractScrollArea {
   void caretMoved();
   // The text changed, by the person or by program.
   void textEdited();
+  // A paste brought characters with no calculator equivalent, which came in as '?'.
+  void pasteReplacedCharacters(int count);
   // The same change in detail: [pos, pos + removed) became `inserted` new bytes. Raised
   // before textEdited, while the model already holds the new text.
   void textReplaced(qint64 pos, qint64 removed, qint64 inserted);
@@ -149,6 +151,8 @@ class EditorView : public QAbstractScrollArea {
   void scheduleSync();
   void updateLines(Pos firstLine, Pos lastLine);
   void updateSelectionArea();
+  // Repaints what an edit of [from, to) changed on screen.
+  void updateEdited(Pos from, Pos to);
   void restartBlink();
   void paintWavy(QPainter& painter, const std::vector<std::pair<Pos, Pos>>& ranges, Pos lineStart,
                  Pos shown, int y) const;
@@ -168,7 +172,8 @@ class EditorView : public QAbstractScrollArea {
   int wheelRemainder_ = 0;
   bool caretOn_ = true;
   QBasicTimer blink_;
-  Pos shownSelFirst_ = 0;  // screen lines of the selection last painted
+  Pos paintedLineCount_ = -1;  // screen lines when the text last changed
+  Pos shownSelFirst_ = 0;      // screen lines of the selection last painted
   Pos shownSelLast_ = 0;
 };
 

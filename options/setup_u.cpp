@@ -28,17 +28,18 @@
 #include <system_error>
 
 #include "app/main_u.h"
+#include "desktop/app_icon_u.h"
+#include "desktop/desktop.h"
+#include "desktop/shell.h"
 #include "document/child_u.h"
 #include "editor/calc_font_u.h"
-#include "platform/dialogs_u.h"
 #include "editor/editor_view_u.h"
-#include "spell/spelling_u.h"
+#include "platform/dialogs_u.h"
 #include "platform/errors.h"
 #include "platform/qtext_u.h"
-#include "desktop/desktop.h"
-#include "settings/persistence.h"
 #include "registry/registry.h"
-#include "desktop/shell.h"
+#include "settings/persistence.h"
+#include "spell/spelling_u.h"
 #include "tags/colorise.h"
 #include "tags/tagkeydown.h"
 #include "tools/bookmarks.h"
@@ -164,7 +165,8 @@ TOptions::TOptions(QWidget* parent) : QDialog(parent) {
   main_ = qobject_cast<Tmain*>(parent);
 
   PageControl1 = named(new QTabWidget(this), "PageControl1");
-  PageControl1->setUsesScrollButtons(false);  // every page caption in view
+  PageControl1->setUsesScrollButtons(false);  // every page caption in view, in full:
+  PageControl1->setElideMode(Qt::ElideNone);  // the tab bar then sets the least width
   buildTitlesPage();
   TabSheet2 = buildTagsPage(true);
   TabSheet3 = buildTagsPage(false);
@@ -843,9 +845,9 @@ void TOptions::saveAndRegister() {
     // The desktop mirrors what the registry now holds; a file that cannot be written
     // there does not undo the settings just applied.
     try {
-      syncDesktopIntegration(readShellState(*registry_, AppSettings.InstallDir),
-                             DesktopFolders::fromEnvironment(),
-                             QtDialogs::toPath(QCoreApplication::applicationFilePath()));
+      syncDesktopIntegration(
+          readShellState(*registry_, AppSettings.InstallDir), DesktopFolders::fromEnvironment(),
+          QtDialogs::toPath(QCoreApplication::applicationFilePath()), applicationIconFiles());
     } catch (const std::exception& e) {
       show(e.what());
     }
@@ -1046,7 +1048,8 @@ void TOptions::Btn__DefClick() {
 
 void TOptions::BtnUninstClick() {
   uninstallScrivle(*registry_, AppSettings);
-  if (desktopIntegrationSupported()) removeDesktopIntegration(DesktopFolders::fromEnvironment());
+  if (desktopIntegrationSupported())
+    removeDesktopIntegration(DesktopFolders::fromEnvironment(), applicationIconFiles());
 }
 
 }  // namespace scrivle

@@ -21,14 +21,14 @@ QString QtClipboard::toUnicode(std::string_view bytes) {
   return QString::fromUcs4(wide.data(), static_cast<qsizetype>(wide.size()));
 }
 
-std::string QtClipboard::fromUnicode(const QString& text) {
+std::string QtClipboard::fromUnicode(const QString& text, std::size_t* replaced) {
   const QList<uint> ucs4 = text.toUcs4();
   std::u32string wide;
   wide.reserve(static_cast<std::size_t>(ucs4.size()));
   for (uint c : ucs4) {
     wide += static_cast<char32_t>(c);
   }
-  const std::string bytes = charset::fromUtf32(wide);
+  const std::string bytes = charset::fromUtf32(wide, replaced);
   std::string out;
   out.reserve(bytes.size() + bytes.size() / 16);
   for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -48,7 +48,10 @@ QMimeData* QtClipboard::toMimeData(std::string_view bytes) {
   return data;
 }
 
-std::string QtClipboard::fromMimeData(const QMimeData* data) {
+std::string QtClipboard::fromMimeData(const QMimeData* data, std::size_t* replaced) {
+  if (replaced != nullptr) {
+    *replaced = 0;
+  }
   if (data == nullptr) {
     return {};
   }
@@ -57,17 +60,18 @@ std::string QtClipboard::fromMimeData(const QMimeData* data) {
     return data->data(ours).toStdString();
   }
   if (data->hasText()) {
-    return fromUnicode(data->text());
+    return fromUnicode(data->text(), replaced);
   }
   return {};
 }
 
 std::string QtClipboard::text() const {
+  lastReplaced_ = 0;
   const QClipboard* clipboard = QGuiApplication::clipboard();
   if (clipboard == nullptr) {
     return {};
   }
-  return fromMimeData(clipboard->mimeData(mode_));
+  return fromMimeData(clipboard->mimeData(mode_), &lastReplaced_);
 }
 
 void QtClipboard::setText(std::string_view bytes) {

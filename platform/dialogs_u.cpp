@@ -23,6 +23,7 @@ QString fromUtf8(const std::string& text) {
 
 void prepareFileDialog(QFileDialog& dialog, const FileDialogOptions& options) {
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   if (!options.title.empty()) {
     dialog.setWindowTitle(fromUtf8(options.title));
   }
@@ -126,22 +127,19 @@ std::filesystem::path QtDialogs::toPath(const QString& path) {
 QStringList QtDialogs::nameFilters(const std::string& filter) {
   QStringList out;
   for (const FilterEntry& entry : parseFilter(filter)) {
-    QString description = fromUtf8(entry.description).trimmed();
-    // "Textes TI (*.9xt)" already shows its patterns; Qt adds them again, so drop ours.
-    if (description.endsWith(QLatin1Char(')'))) {
-      const auto open = description.lastIndexOf(QLatin1Char('('));
-      if (open > 0) {
-        description = description.left(open).trimmed();
-      }
-    }
     QStringList patterns;
     for (const std::string& p : entry.patterns) {
-      patterns << fromUtf8(p);
+      // "*.*" means every file, as on Windows: names without a dot included.
+      patterns << (p == "*.*" ? QStringLiteral("*") : fromUtf8(p));
     }
     if (patterns.isEmpty()) {
       patterns << QStringLiteral("*");
     }
-    out << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
+    patterns.removeDuplicates();
+    // The dialog shows the caption as written ("Tous (*.*)") and hides the group of
+    // patterns Qt matches with, which always comes last.
+    out << QStringLiteral("%1 (%2)").arg(fromUtf8(entry.description).trimmed(),
+                                         patterns.join(QLatin1Char(' ')));
   }
   return out;
 }
@@ -246,6 +244,7 @@ std::optional<std::filesystem::path> QtDialogs::chooseFolder(const std::string& 
                                                              const std::filesystem::path& start) {
   QFileDialog dialog(parent_, fromUtf8(title), toQString(start));
   dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   dialog.setOption(QFileDialog::ShowDirsOnly);
   dialog.setFileMode(QFileDialog::Directory);
   if (dialog.exec() != QDialog::Accepted) {

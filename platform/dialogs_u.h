@@ -26,7 +26,8 @@ class QtDialogs : public Dialogs {
   std::optional<std::filesystem::path> chooseFolder(const std::string& title,
                                                     const std::filesystem::path& start) override;
 
-  // "Description|pattern;pattern|..." -> Qt name filters "Description (pattern pattern)".
+  // "Description|pattern;pattern|..." -> Qt name filters "Description (pattern pattern)",
+  // shown without their last group (the dialog hides it); "*.*" matches every name.
   static QStringList nameFilters(const std::string& filter);
   // Appends ".ext" when the file name has no extension.
   static std::filesystem::path withDefaultExt(const std::filesystem::path& path,

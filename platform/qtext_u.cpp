@@ -3,8 +3,11 @@
 #include <QLineEdit>
 
 #include <algorithm>
+#include <cstring>
+#include <limits>
 
 #include "calc/charset.h"
+#include "calc/typography.h"
 
 namespace scrivle {
 namespace {
@@ -13,19 +16,40 @@ bool isBarCombiner(QChar c) {
   return c.unicode() == 0x0305 || c.unicode() == 0x0304;
 }
 
-// QChar index just past the first maxBytes calculator characters of s (or its end).
-// Mirrors the decoding of charset::fromUtf32: a surrogate pair is one character, a
-// lone surrogate one '?', and x or y with a combining overline (or macron) one byte.
+// Calculator bytes a character becomes: one, or the length of its plain spelling for the
+// typographic characters the calculator lacks (€ gives "EUR", a zero-width space nothing).
+qsizetype calcWidth(char32_t cp) {
+  unsigned char code = 0;
+  if (charset::codeOf(cp, code)) {
+    return 1;
+  }
+  const char* plain = typography::plainOf(cp);
+  return plain != nullptr ? static_cast<qsizetype>(std::strlen(plain)) : 1;
+}
+
+// QChar index just past the longest prefix of s that makes at most maxBytes calculator
+// bytes (or its end). Mirrors the decoding of charset::fromUtf32: a surrogate pair is one
+// character, a lone surrogate one '?', and x or y with a combining overline (or macron)
+// one byte.
 qsizetype endOfCalcPrefix(const QString& s, qsizetype maxBytes, qsizetype* bytesOut) {
   const qsizetype n = s.size();
   qsizetype i = 0;
   qsizetype bytes = 0;
-  while (i < n && bytes < maxBytes) {
+  while (i < n) {
     const qsizetype next = i + 1;
     const bool pair = s[i].isHighSurrogate() && next < n && s[next].isLowSurrogate();
     const bool barred = (s[i] == u'x' || s[i] == u'y') && next < n && isBarCombiner(s[next]);
+    qsizetype width = 1;
+    if (pair) {
+      width = calcWidth(QChar::surrogateToUcs4(s[i], s[next]));
+    } else if (!barred && !s[i].isSurrogate()) {
+      width = calcWidth(s[i].unicode());
+    }
+    if (bytes + width > maxBytes) {
+      break;
+    }
     i = (pair || barred) ? next + 1 : next;
-    ++bytes;
+    bytes += width;
   }
   if (bytesOut != nullptr) {
     *bytesOut = bytes;
@@ -48,7 +72,7 @@ std::string fromQString(const QString& text) {
 
 int calcLength(const QString& text) {
   qsizetype bytes = 0;
-  endOfCalcPrefix(text, text.size(), &bytes);
+  endOfCalcPrefix(text, std::numeric_limits<qsizetype>::max() / 2, &bytes);
   return static_cast<int>(bytes);
 }
 

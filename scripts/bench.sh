@@ -36,7 +36,9 @@ mapfile -t names < <(printf '%s\n' "${names[@]}" | sort -u)
 
 cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE="$BUILD_TYPE" -DSCRIVLE_BENCH=ON \
   -DSCRIVLE_UI=ON -DSCRIVLE_VALIDATORS=OFF "$@" >/dev/null
-cmake --build "$BUILD_DIR" -j"$(nproc)" --target scrivle ${programs[@]+"${programs[@]}"}
+# plain_editor_peer and make_text serve bench/process_bench.sh.
+cmake --build "$BUILD_DIR" -j"$(nproc)" --target scrivle plain_editor_peer make_text \
+  ${programs[@]+"${programs[@]}"}
 export BUILD_DIR
 
 tmp=$(mktemp -d)

@@ -12,6 +12,7 @@ PACKAGES=(
   xvfb xauth xdotool xclip x11-utils imagemagick
   clang clang-tidy
   xdg-utils shared-mime-info
+  qt6-translations-l10n openbox hyperfine
 )
 
 "$(dirname "$0")/install-packages.sh" "${PACKAGES[@]}"

@@ -6,7 +6,10 @@
 
 #include "app/main_u.h"
 #include "document/child_u.h"
+#include "document/plaintext.h"
 #include "editor/editor_view_u.h"
+#include "platform/clipboard.h"
+#include "platform/dialogs.h"
 #include "search/edit_commands.h"
 #include "settings/parametre.h"
 
@@ -100,9 +103,12 @@ void EditCommands::CollerActionExecute() {
     return;
   }
   if (TChild* c = document()) {
-    applyChange(
-        *c, pasteClipboard(c->model(), *c->Richedit->clipboard(), colourOn(main_), AppSettings));
+    Clipboard& clipboard = *c->Richedit->clipboard();
+    applyChange(*c, pasteClipboard(c->model(), clipboard, colourOn(main_), AppSettings));
     c->Richedit->scrollCaretIntoView();
+    if (const std::size_t n = clipboard.replacedInLastText(); n > 0) {
+      main_.dialogs().message(replacedCharactersMessage(n));
+    }
   }
 }
 

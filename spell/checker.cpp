@@ -82,8 +82,9 @@ std::vector<std::string> Checker::suggestions(const std::string& word, std::size
   for (std::string s : dictionary_->suggest(word)) {
     for (const auto& [plain, lig] : kLigatures) replaceAll(s, lig, plain);
     const std::string calc = charset::fromUtf8(s);
-    // '?' stands for a character the calculator lacks.
-    if (calc.find('?') != std::string::npos && s.find('?') == std::string::npos) continue;
+    // Only what the calculator writes as it is: a character it lacks came back as '?',
+    // a typographic one as its plain spelling (€ as EUR), and neither is a correction.
+    if (charset::toUtf8(calc) != s) continue;
     if (std::find(out.begin(), out.end(), calc) != out.end()) continue;
     out.push_back(calc);
     if (out.size() >= count) break;

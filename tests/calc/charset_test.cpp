@@ -50,7 +50,7 @@ TEST(Charset, EntriesOutsideTheBmpAndOfTwoCodePoints) {
 }
 
 TEST(Charset, CharactersWithoutEquivalentBecomeQuestionMarks) {
-  EXPECT_EQ(fromUtf8("1€2"), "1?2");
+  EXPECT_EQ(fromUtf8("1≈2"), "1?2");
   EXPECT_EQ(fromUtf8("中\U0001F600"), "??");
   EXPECT_EQ(fromUtf8("\u00A8"), "?");  // Latin-1's diaeresis: 0xA8 is the square root here
   EXPECT_EQ(fromUtf8("\u221A"), "\xA8");

@@ -120,6 +120,38 @@ TEST(DesktopIntegration, WritesWhatTheRegistrationSaysAndRemovesOnlyItsOwn) {
   fs::remove_all(root);
 }
 
+TEST(DesktopIntegration, IconGoesInAndOutWithTheAssociationAndSparesOthers) {
+  const fs::path root = fs::temp_directory_path() / "scrivle_desktop_icon_test";
+  fs::remove_all(root);
+  DesktopFolders f{root / "data", root / "config", {}};
+  const fs::path hicolor = f.dataHome / "icons" / "hicolor";
+  // Another program's file of the same name, without Scrivle's mark.
+  spit(hicolor / "16x16" / "apps" / "scrivle.png", "someone else's icon");
+  const std::vector<DesktopIcon> icons = {
+      {"16x16/apps/scrivle.png", "PNG X-Scrivle-Integration 16"},
+      {"48x48/apps/scrivle.png", "PNG X-Scrivle-Integration 48"},
+      {"scalable/apps/scrivle.svg", "<svg><!-- X-Scrivle-Integration --></svg>"}};
+  ShellState st;
+  st.associated = {false, false, true};
+  syncDesktopIntegration(st, f, "/usr/bin/scrivle", icons);
+  EXPECT_EQ(slurp(hicolor / "48x48" / "apps" / "scrivle.png"), icons[1].bytes);
+  EXPECT_EQ(slurp(hicolor / "scalable" / "apps" / "scrivle.svg"), icons[2].bytes);
+  EXPECT_EQ(slurp(hicolor / "16x16" / "apps" / "scrivle.png"), "someone else's icon");
+  EXPECT_NE(slurp(f.dataHome / "applications" / "scrivle.desktop").find("\nIcon=scrivle\n"),
+            std::string::npos);
+
+  // Un-associating takes Scrivle's icon away; the uninstall does the same.
+  syncDesktopIntegration(ShellState{}, f, "/usr/bin/scrivle", icons);
+  EXPECT_FALSE(fs::exists(hicolor / "48x48" / "apps" / "scrivle.png"));
+  EXPECT_FALSE(fs::exists(hicolor / "scalable" / "apps" / "scrivle.svg"));
+  EXPECT_EQ(slurp(hicolor / "16x16" / "apps" / "scrivle.png"), "someone else's icon");
+  syncDesktopIntegration(st, f, "/usr/bin/scrivle", icons);
+  removeDesktopIntegration(f, icons);
+  EXPECT_FALSE(fs::exists(hicolor / "48x48" / "apps" / "scrivle.png"));
+  EXPECT_TRUE(fs::exists(hicolor / "16x16" / "apps" / "scrivle.png"));
+  fs::remove_all(root);
+}
+
 TEST(DesktopIntegration, FoldersComeFromTheEnvironment) {
   const fs::path root = fs::temp_directory_path() / "scrivle_desktop_env";
   fs::remove_all(root);

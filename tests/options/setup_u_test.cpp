@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 
@@ -22,12 +23,12 @@
 #include <sstream>
 
 #include "app/main_u.h"
+#include "desktop/desktop.h"
 #include "document/child_u.h"
 #include "editor/editor_view_u.h"
-#include "desktop/desktop.h"
-#include "settings/parametre.h"
-#include "registry/registry_file.h"
 #include "options/setup_u.h"
+#include "registry/registry_file.h"
+#include "settings/parametre.h"
 #include "support/fake_dialogs.h"
 #include "tools/index_u.h"
 
@@ -295,6 +296,11 @@ TEST_F(OptionsTest, AssociationRegistersAndUninstallRemovesEverything) {
   EXPECT_TRUE(stored(RegRoot::ClassesRoot, "\\.9xt\\ShellNew", "Data"));
   EXPECT_TRUE(fs::exists(dir_ / "data" / "applications" / "scrivle.desktop"));
   EXPECT_TRUE(fs::exists(dir_ / "templates" / "Texte TI.9xt"));
+  const fs::path icons = dir_ / "data" / "icons" / "hicolor";
+  EXPECT_GT(fs::file_size(icons / "48x48" / "apps" / "scrivle.png"), 100u);
+  EXPECT_GT(fs::file_size(icons / "scalable" / "apps" / "scrivle.svg"), 100u);
+  EXPECT_NE(slurp(dir_ / "data" / "applications" / "scrivle.desktop").find("\nIcon=scrivle\n"),
+            std::string::npos);
 
   // The next start derives the flags back.
   TOptions again(main_.get());
@@ -307,6 +313,8 @@ TEST_F(OptionsTest, AssociationRegistersAndUninstallRemovesEverything) {
   EXPECT_FALSE(stored(RegRoot::ClassesRoot, "\\.89t", ""));
   EXPECT_FALSE(fs::exists(dir_ / "data" / "applications" / "scrivle.desktop"));
   EXPECT_FALSE(fs::exists(dir_ / "templates" / "Texte TI.9xt"));
+  EXPECT_FALSE(fs::exists(icons / "48x48" / "apps" / "scrivle.png"));
+  EXPECT_FALSE(fs::exists(icons / "scalable" / "apps" / "scrivle.svg"));
   EXPECT_TRUE(fs::exists(dir_ / "cwd"));  // InstallDir is not empty: it stays
 }
 
@@ -346,6 +354,21 @@ TEST_F(OptionsTest, PagesDrawAndColourButtonsPreviewTheirStyle) {
   QApplication::processEvents();
   EXPECT_GT(countNear(o.Row__All.Btn, Qt::red), 0);
   EXPECT_EQ(countNear(o.Row__All.Btn, Qt::blue), 0);
+}
+
+// At the size the dialog opens with, no page caption is cut short.
+TEST_F(OptionsTest, EveryTabCaptionShowsInFull) {
+  TOptions& o = show();
+  QApplication::processEvents();
+  const QTabBar* bar = o.PageControl1->tabBar();
+  const QFontMetrics fm(bar->font());
+  ASSERT_EQ(bar->count(), 6);
+  for (int i = 0; i < bar->count(); ++i) {
+    QString text = bar->tabText(i);
+    text.replace(QStringLiteral("&&"), QStringLiteral("&"));
+    EXPECT_GE(bar->tabRect(i).width(), fm.horizontalAdvance(text)) << text.toStdString();
+    EXPECT_LE(bar->tabRect(i).right(), o.PageControl1->width()) << text.toStdString();
+  }
 }
 
 }  // namespace

@@ -33,8 +33,9 @@ TEST(QtClipboard, KeepsOurBytesAndConvertsOtherProgramsText) {
   EXPECT_EQ(clipboard.text(), all);
   QGuiApplication::clipboard()->setText(QString::fromUtf8("α β\nx\r\ny"));
   EXPECT_EQ(clipboard.text(), charset::fromUtf8("α β") + "\r\nx\r\ny");
-  QGuiApplication::clipboard()->setText(QString::fromUtf8("\U0001D5A4€"));
-  EXPECT_EQ(clipboard.text(), "\x95?");
+  QGuiApplication::clipboard()->setText(QString::fromUtf8("\U0001D5A4€≈ ’中"));
+  EXPECT_EQ(clipboard.text(), "\x95" "EUR? '?");
+  EXPECT_EQ(clipboard.replacedInLastText(), 2u);
   QGuiApplication::clipboard()->clear();
   EXPECT_EQ(clipboard.text(), "");
 }
@@ -132,8 +133,8 @@ TEST(QtDialogs, LongFileNameIsNotBrokenAcrossLines) {
 }
 
 TEST(QtDialogs, FiltersAndDefaultExtension) {
-  EXPECT_EQ(QtDialogs::nameFilters("Textes TI (*.9xt)|*.9xt;*.89t|Tous|*.*"),
-            (QStringList{"Textes TI (*.9xt *.89t)", "Tous (*.*)"}));
+  EXPECT_EQ(QtDialogs::nameFilters("Textes TI (*.9xt)|*.9xt;*.89t|Tous (*.*)|*.*|Texte|"),
+            (QStringList{"Textes TI (*.9xt) (*.9xt *.89t)", "Tous (*.*) (*)", "Texte (*)"}));
   EXPECT_EQ(QtDialogs::withDefaultExt("/d/doc", "9xt"), std::filesystem::path("/d/doc.9xt"));
   EXPECT_EQ(QtDialogs::withDefaultExt("/d/doc.txt", "9xt"), std::filesystem::path("/d/doc.txt"));
   const std::filesystem::path p = "/tmp/caf\xC3\xA9";

@@ -22,7 +22,7 @@ TEST(QtText, EveryCodeCrossesIntoQtAndBack) {
     EXPECT_EQ(fromQString(toQString(one)), one) << "code " << c;
   }
   EXPECT_EQ(toQString("\x80\x0C\x95"), QString::fromUtf8("α\x0C\U0001D5A4"));
-  EXPECT_EQ(fromQString(QStringLiteral("€")), "?");
+  EXPECT_EQ(fromQString(QStringLiteral("€≈")), "EUR?");
   EXPECT_EQ(fromQString(QString(QChar(0xD800))), "?");  // a lone surrogate
 }
 
@@ -32,9 +32,13 @@ TEST(QtText, LengthsCountCalculatorBytes) {
   EXPECT_EQ(calcLength(q), 4);
   EXPECT_EQ(calcLength(QStringLiteral("x\u0305x")), 2);
   EXPECT_EQ(calcLength(QString(QChar(0xDC00)) + "a"), 2);
-  for (const QString& s : {q, QStringLiteral("a\u20ACx"), QString::fromUtf8("\U0001F600z")}) {
-    EXPECT_EQ(calcLength(s), static_cast<int>(fromQString(s).size()));
+  for (const QString& s : {q, QStringLiteral("a\u20ACx"), QString::fromUtf8("\U0001F600z"),
+                           QStringLiteral("a\u200Bb\u0153"), QStringLiteral("\u2248")}) {
+    EXPECT_EQ(calcLength(s), static_cast<int>(fromQString(s).size())) << s.toStdString();
   }
+  // A typographic character counts what it becomes, and is never cut in half.
+  EXPECT_EQ(truncateToCalcBytes(QStringLiteral("ab\u20AC"), 4), QStringLiteral("ab"));
+  EXPECT_EQ(truncateToCalcBytes(QStringLiteral("ab\u20AC"), 5), QStringLiteral("ab\u20AC"));
 
   EXPECT_EQ(truncateToCalcBytes(q, 1), toQString("\x95"));  // never half a pair
   EXPECT_EQ(truncateToCalcBytes(q, 3), toQString("\x95\x97\x9A"));

@@ -1,0 +1,160 @@
+#!/usr/bin/env bash
+# Process-level figures, Scrivle beside a minimal QPlainTextEdit program (bench/
+# plain_editor_peer.cpp) in the same Xvfb session with a window manager:
+#   - start-up: launch to a mapped window whose title names the file, for a 64 KB
+#     calculator text and a 10 MB plain text (median of RUNS runs each, alternating),
+#     and the CPU time each process had used by then;
+#   - typing: CPU time per keystroke while xdotool types 300 characters into the same
+#     documents (median of RUNS runs each).
+# Public tools only: Xvfb, openbox, xdotool, /proc. Writes the rows as TSV to the report.
+#   BUILD_DIR=<build dir> bench/process_bench.sh --report=<report.tsv>
+set -euo pipefail
+OUT=""
+for arg in "$@"; do
+  case $arg in
+    --report=*) OUT=${arg#--report=} ;;
+    *) echo "usage: BUILD_DIR=<build dir> $0 --report=<file.tsv>" >&2; exit 2 ;;
+  esac
+done
+[ -n "$OUT" ] || { echo "usage: BUILD_DIR=<build dir> $0 --report=<file.tsv>" >&2; exit 2; }
+BUILD=$(readlink -f "${BUILD_DIR:-build-bench}")
+RUNS=${RUNS:-7}
+SCRIVLE=${SCRIVLE_BIN:-$BUILD/scrivle}
+PEER=$BUILD/bench/plain_editor_peer
+for tool in Xvfb openbox xdotool; do
+  command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 1; }
+done
+
+WORK=$(mktemp -d)
+XPID="" WPID="" APID=""
+cleanup() {
+  [ -n "$APID" ] && kill -9 "$APID" 2>/dev/null || true
+  [ -n "$WPID" ] && kill "$WPID" 2>/dev/null || true
+  [ -n "$XPID" ] && kill "$XPID" 2>/dev/null || true
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+for n in $(seq 170 219); do
+  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then DISPLAY_NUM=$n; break; fi
+done
+Xvfb ":$DISPLAY_NUM" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+XPID=$!
+export DISPLAY=":$DISPLAY_NUM"
+for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+openbox >/dev/null 2>&1 &
+WPID=$!
+export XDG_STATE_HOME="$WORK/state" XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data"
+export SCRIVLE_REGISTRY="$WORK/registry.reg"
+unset QT_QPA_PLATFORM
+mkdir -p "$WORK/docs"
+"$BUILD/bench/make_text" "$WORK/docs/cours.9xt" 65000
+"$BUILD/bench/make_text" "$WORK/docs/gros.txt" 10000000
+
+now_ms() { echo $(($(date +%s%N) / 1000)); }  # microseconds
+# The visible window whose title names the file; polls without sleeping, up to 30 s.
+wait_window() {
+  local name=$1 deadline=$(($(date +%s) + 30)) w
+  while :; do
+    w=$(xdotool search --onlyvisible --name "$name" 2>/dev/null | head -n1) || true
+    [ -n "$w" ] && { echo "$w"; return 0; }
+    [ "$(date +%s)" -lt "$deadline" ] || { echo "no window named $name" >&2; return 1; }
+  done
+}
+# CPU time of a process, all threads, in microseconds.
+cpu_us() {
+  local total=0 t
+  for t in /proc/"$1"/task/*/schedstat; do
+    read -r ns _ <"$t" && total=$((total + ns))
+  done
+  echo $((total / 1000))
+}
+# Waits until the process has used no CPU for 300 ms (its work is done), up to 20 s.
+settle() {
+  local before after
+  for _ in $(seq 66); do
+    before=$(cpu_us "$1"); sleep 0.3; after=$(cpu_us "$1")
+    [ $((after - before)) -lt 3000 ] && return 0
+  done
+}
+stop_app() { kill "$APID" 2>/dev/null || true; wait "$APID" 2>/dev/null || true; APID=""; }
+
+launch() {  # launch <program> <file>: starts it, prints the window id after mapping
+  local prog=$1 file=$2
+  if [ "$prog" = scrivle ]; then "$SCRIVLE" "$file" >/dev/null 2>&1 & else "$PEER" "$file" >/dev/null 2>&1 & fi
+  APID=$!
+}
+startup_us() {  # startup_us <program> <file>
+  local prog=$1 file=$2 t0 t1
+  t0=$(now_ms)
+  launch "$prog" "$file"
+  wait_window "$(basename "$file")" >/dev/null
+  t1=$(now_ms)
+  # The CPU time spent until then, which a loaded machine disturbs less than the clock.
+  echo "$(cpu_us "$APID")" >>"$WORK/startcpu.$prog.$(basename "$file")"
+  stop_app
+  echo $((t1 - t0))
+}
+TEXT=$(printf 'abcdefghij klmnopqrs tuvwxyz %.0s' $(seq 11) | cut -c1-300)
+typing_us() {  # CPU microseconds per keystroke
+  local prog=$1 file=$2 w c0 c1
+  launch "$prog" "$file"
+  w=$(wait_window "$(basename "$file")")
+  settle "$APID"
+  xdotool windowactivate --sync "$w" >/dev/null 2>&1 || xdotool windowfocus "$w"
+  settle "$APID"
+  c0=$(cpu_us "$APID")
+  xdotool type --delay 8 "$TEXT"
+  settle "$APID"
+  c1=$(cpu_us "$APID")
+  stop_app
+  echo $(((c1 - c0) / ${#TEXT}))
+}
+median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}'; }
+
+declare -A R
+for what in startup startcpu typing; do
+  for doc in cours.9xt gros.txt; do R[$what.scrivle.$doc]=1 R[$what.peer.$doc]=1; done
+done
+for what in startup typing; do
+  # ONLY=startup or ONLY=typing measures one kind (the other rows then read 1 µs).
+  [ -n "${ONLY:-}" ] && [ "$ONLY" != "$what" ] && continue
+  for doc in cours.9xt gros.txt; do
+    : >"$WORK/$what.scrivle.$doc" && : >"$WORK/$what.peer.$doc"
+    for _ in $(seq "$RUNS"); do
+      for prog in scrivle peer; do
+        "${what}_us" "$prog" "$WORK/docs/$doc" >>"$WORK/$what.$prog.$doc"
+      done
+    done
+    if [ "$what" = startup ]; then
+      R[startcpu.scrivle.$doc]=$(median <"$WORK/startcpu.scrivle.$doc")
+      R[startcpu.peer.$doc]=$(median <"$WORK/startcpu.peer.$doc")
+    fi
+    R[$what.scrivle.$doc]=$(median <"$WORK/$what.scrivle.$doc")
+    R[$what.peer.$doc]=$(median <"$WORK/$what.peer.$doc")
+    echo "$what $doc: scrivle $(tr '\n' ' ' <"$WORK/$what.scrivle.$doc")| peer $(tr '\n' ' ' <"$WORK/$what.peer.$doc")" >&2
+  done
+done
+
+ms() { awk -v v="$1" 'BEGIN { printf "%.0f ms", v / 1000 }'; }
+kms() { awk -v v="$1" 'BEGIN { printf "%.2f ms", v / 1000 }'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f×", a / b }'; }
+le() { [ "$1" -le "$2" ] && echo yes || echo no; }
+{
+  printf 'program\tfigure\tmeasured\ttarget\tmet\talternative\tratio\n'
+  s=${R[startup.scrivle.cours.9xt]} p=${R[startup.peer.cours.9xt]}
+  printf 'process_bench.sh\tStart-up to a mapped window titled with a 64 KB calculator text (median of %s)\t%s\t≤ the peer\t%s\tminimal QPlainTextEdit program: %s\t%s\n' \
+    "$RUNS" "$(ms "$s")" "$(le "$s" "$p")" "$(ms "$p")" "$(ratio "$p" "$s")"
+  s=${R[startcpu.scrivle.cours.9xt]} p=${R[startcpu.peer.cours.9xt]}
+  printf 'process_bench.sh\tCPU time until that window shows (same runs)\t%s\t≤ the peer\t%s\tminimal QPlainTextEdit program: %s\t%s\n' \
+    "$(ms "$s")" "$(le "$s" "$p")" "$(ms "$p")" "$(ratio "$p" "$s")"
+  s=${R[startup.scrivle.gros.txt]} p=${R[startup.peer.gros.txt]}
+  printf 'process_bench.sh\tStart-up to a mapped window titled with a 10 MB plain text (median of %s)\t%s\t≥ 3× faster than the peer\t%s\tminimal QPlainTextEdit program: %s\t%s\n' \
+    "$RUNS" "$(ms "$s")" "$(le $((3 * s)) "$p")" "$(ms "$p")" "$(ratio "$p" "$s")"
+  s=${R[typing.scrivle.cours.9xt]} p=${R[typing.peer.cours.9xt]}
+  printf 'process_bench.sh\tCPU per keystroke, 300 characters typed by xdotool into the 64 KB text (median of %s)\t%s\t≤ the peer\t%s\tminimal QPlainTextEdit program: %s\t%s\n' \
+    "$RUNS" "$(kms "$s")" "$(le "$s" "$p")" "$(kms "$p")" "$(ratio "$p" "$s")"
+  s=${R[typing.scrivle.gros.txt]} p=${R[typing.peer.gros.txt]}
+  printf 'process_bench.sh\tCPU per keystroke, 300 characters typed by xdotool into the 10 MB text (median of %s)\t%s\t≤ the peer\t%s\tminimal QPlainTextEdit program: %s\t%s\n' \
+    "$RUNS" "$(kms "$s")" "$(le "$s" "$p")" "$(kms "$p")" "$(ratio "$p" "$s")"
+} >"$OUT"
+cat "$OUT" >&2

@@ -1,0 +1,82 @@
+#include "platform/resource_icon_u.h"
+
+#include <QApplication>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPixmapCache>
+#include <QStyle>
+#include <QStyleOption>
+#include <utility>
+
+namespace scrivle {
+namespace {
+
+class ResourceIconEngine : public QIconEngine {
+ public:
+  ResourceIconEngine(QString pattern, std::vector<int> sizes)
+      : pattern_(std::move(pattern)), sizes_(std::move(sizes)) {}
+
+  QIconEngine* clone() const override { return new ResourceIconEngine(pattern_, sizes_); }
+
+  QList<QSize> availableSizes(QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
+    QList<QSize> list;
+    for (const int s : sizes_) list << QSize(s, s);
+    return list;
+  }
+
+  QSize actualSize(const QSize& size, QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
+    const int s = fileSize(size);
+    const int fit = std::min({s, size.width(), size.height()});
+    return {fit, fit};
+  }
+
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State /*state*/) override {
+    const QString file = pattern_.arg(fileSize(size));
+    QPixmap pm;
+    if (!QPixmapCache::find(file, &pm)) {
+      pm.load(file);
+      QPixmapCache::insert(file, pm);
+    }
+    if (pm.width() > size.width() || pm.height() > size.height()) {
+      pm = pm.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    if (mode != QIcon::Normal && qApp != nullptr && QApplication::style() != nullptr) {
+      QStyleOption option;
+      option.palette = QApplication::palette();
+      const QPixmap generated = QApplication::style()->generatedIconPixmap(mode, pm, &option);
+      if (!generated.isNull()) pm = generated;
+    }
+    return pm;
+  }
+
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    const qreal dpr = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
+    QPixmap pm = pixmap(rect.size() * dpr, mode, state);
+    pm.setDevicePixelRatio(dpr);
+    painter->drawPixmap(rect, pm);
+  }
+
+  QString key() const override { return QStringLiteral("ScrivleResourceIconEngine"); }
+
+ private:
+  // The smallest size drawn that covers `size`, else the largest.
+  int fileSize(const QSize& size) const {
+    const int want = std::max(size.width(), size.height());
+    for (const int s : sizes_) {
+      if (s >= want) return s;
+    }
+    return sizes_.back();
+  }
+
+  QString pattern_;
+  std::vector<int> sizes_;
+};
+
+}  // namespace
+
+QIcon resourceIcon(const QString& pattern, std::vector<int> sizes) {
+  if (sizes.empty()) return {};
+  return QIcon(new ResourceIconEngine(pattern, std::move(sizes)));
+}
+
+}  // namespace scrivle
