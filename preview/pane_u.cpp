@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -248,8 +249,12 @@ void PreviewPane::setDocument(TChild* child) {
     connect(child, &TChild::documentChanged, this, &PreviewPane::refreshModel);
     // A save under another name changes the caption: the extension may name another model.
     connect(child, &QWidget::windowTitleChanged, this, &PreviewPane::refreshModel);
+    // While the window is being destroyed it is no longer a TChild: look at the pointer
+    // only once the destruction is over.
     connect(child, &QObject::destroyed, this, [this] {
-      if (child_ == nullptr) setDocument(nullptr);
+      QTimer::singleShot(0, this, [this] {
+        if (child_.isNull()) setDocument(nullptr);
+      });
     });
   }
   refreshModel();
