@@ -24,7 +24,8 @@ main_window() { xdotool search --onlyvisible --name '^Scrivle' | head -n1; }
 keys() {
   local w k; w=$(main_window)
   xdotool windowfocus --sync "$w" 2>/dev/null || xdotool windowfocus "$w"
-  for k in "$@"; do xdotool key "$k"; sleep 0.3; done
+  # The X server hands the keys over in order; the delay only paces them like a person.
+  xdotool key --delay 60 "$@"
 }
 shot() { import -window root "$1"; }
 # Top-left corner of what the liquid-crystal paper covers: the strip's first pixel.
@@ -40,7 +41,8 @@ pane_crop() {
 "$BIN" essai.txt &
 APID=$!
 wait_for 20 main_window || { echo "main window never appeared"; exit 1; }
-sleep 1
+wait_for 20 bash -c "xdotool search --onlyvisible --name 'essai\.txt' | grep -q ." ||
+  { echo "the document never showed in the title"; exit 1; }
 keys F6
 wait_for 10 bash -c "import -window root '$WORK/s0.png' && convert '$WORK/s0.png' txt:- | grep -qi '#C4CFA1'" ||
   { echo "the pane did not appear with F6"; exit 1; }
@@ -57,10 +59,8 @@ wait_for 10 bash -c "import -window root '$WORK/docs/after.png' && ! cmp -s <(co
 o=$(strip_origin before.png)
 w=$(main_window)
 xdotool mousemove --sync $(( ${o%,*} + 2 )) $(( ${o#*,} + 20 )) click 1
-sleep 0.5
-xdotool key X
-sleep 0.3
-keys ctrl+s
+# The click, the letter and the save reach the program in this order.
+keys X ctrl+s
 printf '#Ipremier\r\nXsecond' > expected.txt
 wait_for 10 cmp -s essai.txt expected.txt || {
   echo "saved text:"; od -c essai.txt; exit 1; }
