@@ -181,18 +181,18 @@ def read_handmade(path):
         width = None
         if len(parts) >= 5 and parts[3] == "width":
             width = int(parts[4])
-        spec = SIZES[size - 1]
+        size_info = SIZES[size - 1]
         rows = []
-        for r in range(spec.height):
+        for r in range(size_info.height):
             row = lines[i + 1 + r].strip() if i + 1 + r < len(lines) else ""
-            if len(row) != spec.width or set(row) - set("#."):
-                sys.exit("handmade.txt:%d: expected %d of '#' or '.'" % (i + 2 + r, spec.width))
+            if len(row) != size_info.width or set(row) - set("#."):
+                sys.exit("handmade.txt:%d: expected %d of '#' or '.'" % (i + 2 + r, size_info.width))
             rows.append([1 if ch == "#" else 0 for ch in row])
         for code in codes:
             if (size, code) in glyphs:
                 sys.exit("handmade.txt:%d: glyph %d %02X drawn twice" % (i + 1, size, code))
             glyphs[(size, code)] = (rows, width)
-        i += 1 + spec.height
+        i += 1 + size_info.height
     return glyphs
 
 
@@ -206,14 +206,14 @@ def ink_cols(grid):
     return [c for c in range(len(grid[0])) if any(row[c] for row in grid)]
 
 
-def fit(grid, font, spec, notes, label):
-    """Returns cell rows (lists of 0/1, spec.width wide) for a glyph of the source font."""
+def fit(grid, font, size_info, notes, label):
+    """Returns cell rows (lists of 0/1, size_info.width wide) for a glyph of the source font."""
     rows = [list(r) for r in grid]
     # Horizontal: keep the source columns, dropping duplicate columns if the ink is wider
     # than the size allows.
     cols = ink_cols(rows)
-    while cols and cols[-1] - cols[0] + 1 > spec.max_ink + spec.offset and \
-            cols[-1] + spec.offset >= spec.width:
+    while cols and cols[-1] - cols[0] + 1 > size_info.max_ink + size_info.offset and \
+            cols[-1] + size_info.offset >= size_info.width:
         c = find_duplicate([[row[c] for row in rows] for c in range(len(rows[0]))], cols[0], cols[-1])
         if c is None:
             break
@@ -223,26 +223,26 @@ def fit(grid, font, spec, notes, label):
         notes.append("%s: column squeezed" % label)
         cols = ink_cols(rows)
     width = len(rows[0])
-    if cols and cols[-1] + spec.offset >= spec.width:
-        shift = cols[-1] + spec.offset - (spec.width - 1)
+    if cols and cols[-1] + size_info.offset >= size_info.width:
+        shift = cols[-1] + size_info.offset - (size_info.width - 1)
         rows = [row[shift:] + [0] * shift for row in rows]
     # Vertical: font row r lands on cell row r - (ascent - 1) + baseline.
-    delta = spec.baseline - (font.ascent - 1)
+    delta = size_info.baseline - (font.ascent - 1)
     ink = ink_rows(rows)
     if not ink:
-        return blank(spec)
+        return blank(size_info)
     top, bottom = ink[0], ink[-1]
     # Drop rows that lose nothing. Above: a row equal to its neighbour, and the blank row
     # under an accent (first, for the large size, whose accented capitals then keep six
     # rows; after, for the normal size, whose accented o and O would come out alike).
     # Below: a row equal to its neighbour under the baseline, then a blank row there.
     # Then a duplicate anywhere.
-    while top + delta < 0 or bottom + delta > spec.height - 1:
+    while top + delta < 0 or bottom + delta > size_info.height - 1:
         over_top = top + delta < 0
         base = font.ascent - 1
         if over_top:
             x_top = ink_rows(font.glyphs[ord("x")])[0]
-            r = find_gap(rows, top, min(bottom, x_top - 1)) if spec.gap_first else None
+            r = find_gap(rows, top, min(bottom, x_top - 1)) if size_info.gap_first else None
             if r is None:
                 r = find_duplicate(rows, top, min(bottom, base), prefer="top")
             if r is None:
@@ -270,22 +270,22 @@ def fit(grid, font, spec, notes, label):
         ink = ink_rows(rows)
         top, bottom = ink[0], ink[-1]
     # Still too tall at one end: move the glyph if the other end has room.
-    if bottom + delta > spec.height - 1 and top + delta > 0:
-        move = min(bottom + delta - (spec.height - 1), top + delta)
+    if bottom + delta > size_info.height - 1 and top + delta > 0:
+        move = min(bottom + delta - (size_info.height - 1), top + delta)
         delta -= move
         notes.append("%s: raised %d" % (label, move))
-    elif top + delta < 0 and bottom + delta < spec.height - 1:
-        move = min(-(top + delta), spec.height - 1 - (bottom + delta))
+    elif top + delta < 0 and bottom + delta < size_info.height - 1:
+        move = min(-(top + delta), size_info.height - 1 - (bottom + delta))
         delta += move
         notes.append("%s: lowered %d" % (label, move))
-    if top + delta < 0 or bottom + delta > spec.height - 1:
+    if top + delta < 0 or bottom + delta > size_info.height - 1:
         notes.append("%s: CUT (draw it in handmade.txt)" % label)
-    cell = blank(spec)
-    for r in range(spec.height):
+    cell = blank(size_info)
+    for r in range(size_info.height):
         src = r - delta
         if 0 <= src < len(rows):
-            for c in range(spec.width):
-                s = c - spec.offset
+            for c in range(size_info.width):
+                s = c - size_info.offset
                 if 0 <= s < width:
                     cell[r][c] = rows[src][s]
     return cell
@@ -317,8 +317,8 @@ def find_gap(lines, lo, hi):
     return None
 
 
-def blank(spec):
-    return [[0] * spec.width for _ in range(spec.height)]
+def blank(size_info):
+    return [[0] * size_info.width for _ in range(size_info.height)]
 
 
 def proportional(cell):
@@ -339,50 +339,50 @@ def build(args):
     fonts = {}
     result = {}  # size number -> list of (rows, width, source)
     notes = []
-    for spec in SIZES:
-        font = fonts.get(spec.font) or load_font(args.fonts, spec.font, workdir)
-        fonts[spec.font] = font
+    for size_info in SIZES:
+        font = fonts.get(size_info.font) or load_font(args.fonts, size_info.font, workdir)
+        fonts[size_info.font] = font
         glyphs = []
         for code in range(256):
-            label = "size %d %02X %s" % (spec.number, code, describe(table, code))
-            if (spec.number, code) in handmade:
-                rows, width = handmade[(spec.number, code)]
+            label = "size %d %02X %s" % (size_info.number, code, describe(table, code))
+            if (size_info.number, code) in handmade:
+                rows, width = handmade[(size_info.number, code)]
                 rows = [list(r) for r in rows]
-                if spec.proportional:
+                if size_info.proportional:
                     rows, auto = proportional(rows)
                     width = width or auto
-                glyphs.append((rows, width or spec.width, "hand"))
+                glyphs.append((rows, width or size_info.width, "hand"))
                 continue
             cp = table[code]
             if cp not in font.glyphs and code in standin:
                 cp = standin[code]
             if cp not in font.glyphs or (code < 0x20 and code not in standin and cp < 0x20):
                 notes.append("%s: MISSING (draw it in handmade.txt)" % label)
-                glyphs.append((blank(spec), spec.width, "missing"))
+                glyphs.append((blank(size_info), size_info.width, "missing"))
                 continue
-            rows = fit(font.glyphs[cp], font, spec, notes, label)
-            width = spec.width
-            if spec.proportional:
+            rows = fit(font.glyphs[cp], font, size_info, notes, label)
+            width = size_info.width
+            if size_info.proportional:
                 rows, width = proportional(rows)
-            glyphs.append((rows, width, spec.font))
-        result[spec.number] = glyphs
+            glyphs.append((rows, width, size_info.font))
+        result[size_info.number] = glyphs
     check(result, table, notes)
     return result, fonts, table, notes
 
 
 def check(result, table, notes):
-    for spec in SIZES:
+    for size_info in SIZES:
         seen = {}
-        for code, (rows, width, _) in enumerate(result[spec.number]):
+        for code, (rows, width, _) in enumerate(result[size_info.number]):
             key = tuple(tuple(r) for r in rows)
             if key in seen and equivalents(table, seen[key]) != equivalents(table, code):
                 notes.append("size %d: %02X %s looks like %02X %s (SAME GLYPH)" %
-                             (spec.number, code, describe(table, code), seen[key],
+                             (size_info.number, code, describe(table, code), seen[key],
                               describe(table, seen[key])))
             seen.setdefault(key, code)
             cols = ink_cols(rows)
             if cols and cols[-1] >= width:
-                notes.append("size %d %02X: ink past the advance" % (spec.number, code))
+                notes.append("size %d %02X: ink past the advance" % (size_info.number, code))
 
 
 def equivalents(table, code):
@@ -402,13 +402,13 @@ def write_cpp(path, result, fonts, table):
     out.append("")
     out.append("namespace preview::data {")
     out.append("namespace {")
-    for spec in SIZES:
-        glyphs = result[spec.number]
+    for size_info in SIZES:
+        glyphs = result[size_info.number]
         out.append("")
         out.append("// Size %d: cell %dx%d, baseline on row %d, %s." %
-                   (spec.number, spec.width, spec.height, spec.baseline,
-                    "proportional" if spec.proportional else "fixed"))
-        out.append("constexpr std::uint8_t k%sRows[256 * %d] = {" % (spec.name, spec.height))
+                   (size_info.number, size_info.width, size_info.height, size_info.baseline,
+                    "proportional" if size_info.proportional else "fixed"))
+        out.append("constexpr std::uint8_t k%sRows[256 * %d] = {" % (size_info.name, size_info.height))
         for code, (rows, width, source) in enumerate(glyphs):
             values = []
             for row in rows:
@@ -419,7 +419,7 @@ def write_cpp(path, result, fonts, table):
                 values.append("0x%02X" % v)
             out.append("    %s,  // %02X %s" % (", ".join(values), code, comment(table, code)))
         out.append("};")
-        out.append("constexpr std::uint8_t k%sWidths[256] = {" % spec.name)
+        out.append("constexpr std::uint8_t k%sWidths[256] = {" % size_info.name)
         widths = [str(g[1]) for g in glyphs]
         for i in range(0, 256, 32):
             out.append("    " + ", ".join(widths[i:i + 32]) + ",")
@@ -427,11 +427,11 @@ def write_cpp(path, result, fonts, table):
     out.append("")
     out.append("}  // namespace")
     out.append("")
-    for spec in SIZES:
-        x_top = ink_rows(result[spec.number][ord("x")][0])[0]
+    for size_info in SIZES:
+        x_top = ink_rows(result[size_info.number][ord("x")][0])[0]
         out.append("const FontData k%s{%d, %d, %d, %d, k%sWidths, k%sRows};" %
-                   (spec.name, spec.width, spec.height, spec.baseline, x_top, spec.name,
-                    spec.name))
+                   (size_info.name, size_info.width, size_info.height, size_info.baseline, x_top, size_info.name,
+                    size_info.name))
     out.append("")
     out.append("}  // namespace preview::data")
     with open(path, "w", encoding="utf-8") as f:
@@ -456,10 +456,10 @@ def write_sheet(path, result, scale):
     pad = 2
     headw = 8
     panels = []
-    for spec in SIZES:
-        pw = headw + 16 * (spec.width + pad)
-        ph = headw + 16 * (spec.height + pad)
-        panels.append((spec, pw, ph))
+    for size_info in SIZES:
+        pw = headw + 16 * (size_info.width + pad)
+        ph = headw + 16 * (size_info.height + pad)
+        panels.append((size_info, pw, ph))
     width = sum(p[1] for p in panels) + 8 * (len(panels) - 1) + 4
     height = max(p[2] for p in panels) + 4
     img = [[paper] * width for _ in range(height)]
@@ -476,15 +476,15 @@ def write_sheet(path, result, scale):
                     img[y0 + r][x0 + c] = ink
 
     x = 2
-    for spec, pw, ph in panels:
-        glyphs = result[spec.number]
+    for size_info, pw, ph in panels:
+        glyphs = result[size_info.number]
         for i in range(16):
             digit = ord("0123456789ABCDEF"[i])
-            draw(small[digit][0], 6, x + headw + i * (spec.width + pad), 2)
-            draw(small[digit][0], 6, x, 2 + headw + i * (spec.height + pad))
+            draw(small[digit][0], 6, x + headw + i * (size_info.width + pad), 2)
+            draw(small[digit][0], 6, x, 2 + headw + i * (size_info.height + pad))
         for code, (rows, w, _) in enumerate(glyphs):
-            gx = x + headw + (code % 16) * (spec.width + pad)
-            gy = 2 + headw + (code // 16) * (spec.height + pad)
+            gx = x + headw + (code % 16) * (size_info.width + pad)
+            gy = 2 + headw + (code // 16) * (size_info.height + pad)
             draw(rows, w, gx, gy, cellbg)
         x += pw + 8
     write_png(path, img, scale)
