@@ -754,7 +754,7 @@ void EditorView::applyChar(unsigned char ch) {
   }
   switch (ch) {
     case 8:
-      backspace(false);
+      deleteBeside(false, false);
       break;
     case 13:
       model_->typeText("\r\n");
@@ -798,7 +798,7 @@ void EditorView::actOnKey(int keyCode, ShiftState shift) {
   switch (keyCode) {
     case vk::Back:
       if (ctrl) {
-        backspace(true);
+        deleteBeside(false, true);
       } else if (!alt) {
         typed(8);
       }
@@ -817,7 +817,7 @@ void EditorView::actOnKey(int keyCode, ShiftState shift) {
       if (extend && !ctrl) {
         cut();
       } else {
-        deleteForward(ctrl);
+        deleteBeside(true, ctrl);
       }
       break;
     case vk::Insert:
@@ -1039,7 +1039,9 @@ void EditorView::deleteRange(Pos start, Pos end) {
   }
 }
 
-void EditorView::backspace(bool word) {
+// Backspace and Delete: the selection when there is one, else a character or a word on
+// the caret's side.
+void EditorView::deleteBeside(bool forward, bool word) {
   if (isReadOnly()) {
     return;
   }
@@ -1048,19 +1050,11 @@ void EditorView::backspace(bool word) {
     return;
   }
   const Pos caret = model_->caret();
-  deleteRange(word ? wordLeft(caret) : stepLeft(caret), caret);
-}
-
-void EditorView::deleteForward(bool word) {
-  if (isReadOnly()) {
-    return;
+  if (forward) {
+    deleteRange(caret, word ? wordRight(caret) : stepRight(caret));
+  } else {
+    deleteRange(word ? wordLeft(caret) : stepLeft(caret), caret);
   }
-  if (model_->selLength() > 0) {
-    model_->replaceSelection({});
-    return;
-  }
-  const Pos caret = model_->caret();
-  deleteRange(caret, word ? wordRight(caret) : stepRight(caret));
 }
 
 void EditorView::undo() {

@@ -141,8 +141,7 @@ class EditorView : public QAbstractScrollArea {
   bool wrapsAfter(Pos line) const;
   LineHit hitTest(const QPoint& point) const;
 
-  void backspace(bool word);
-  void deleteForward(bool word);
+  void deleteBeside(bool forward, bool word);
   void deleteRange(Pos start, Pos end);
   void undo();
   void redo();
