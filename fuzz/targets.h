@@ -37,17 +37,20 @@ void previewLayoutTarget(std::string_view data);
 // Reads a document journal (and an auto-save description); what reads must re-encode to
 // the same records, and a cut journal never holds more than the whole.
 void journalTarget(std::string_view data);
+// Reads plain-text file bytes (UTF-8 or calculator bytes) and writes them back.
+void plainTextTarget(std::string_view data);
 
 struct Target {
   const char* name;  // also the folder name of its corpus and of its crash inputs
   void (*run)(std::string_view);
 };
 
-inline constexpr std::array<Target, 6> kTargets = {{{"calc_file", calcFileTarget},
+inline constexpr std::array<Target, 7> kTargets = {{{"calc_file", calcFileTarget},
                                                     {"compressor", compressorTarget},
                                                     {"registry", registryTarget},
                                                     {"text_model", textModelTarget},
                                                     {"preview_layout", previewLayoutTarget},
-                                                    {"journal", journalTarget}}};
+                                                    {"journal", journalTarget},
+                                                    {"plain_text", plainTextTarget}}};
 
 }  // namespace scrivle::fuzz

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (build-fuzz/) and runs each for a given time.
 #   scripts/fuzz.sh [SECONDS] [TARGET...]     default: 60 s, every target
-# Targets: calc_file compressor registry text_model preview_layout journal. JOBS=n runs n targets at once;
+# Targets: calc_file compressor registry text_model preview_layout journal plain_text. JOBS=n runs n targets at once;
 # FUZZ_RUNS=n stops each after n inputs from a fixed seed (a repeatable short run).
 # Each target grows its working corpus in build-fuzz/corpus/<target> (seeded from
 # fuzz/corpus/<target>); a failing input lands in fuzz/crashes/<target>/, where
@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(calc_file compressor registry text_model preview_layout journal)
+[ ${#targets[@]} -gt 0 ] || targets=(calc_file compressor registry text_model preview_layout journal plain_text)
 
 scripts/setup.sh
 scripts/install-packages.sh clang libclang-rt-14-dev
