@@ -29,46 +29,24 @@
 #include <QToolBar>
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
+#include "support/main_window_u.h"
+#include "support/temp_files.h"
 
 namespace scrivle {
 namespace {
 
 namespace fs = std::filesystem;
 using test::FakeDialogs;
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void spit(const fs::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary) << bytes;
-}
+using test::slurp;
+using test::spit;
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           (std::string("scrivle_main_") + info->name() + "_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "docs");
-    setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
-    AppSettings = defaultSettings(dir_ / "docs");
-    applySameForAll(AppSettings);
-    AppSettings.StartNew = 0;
-    dialogs_ = std::make_unique<FakeDialogs>();
-  }
+  void SetUp() override { dialogs_ = std::make_unique<FakeDialogs>(); }
 
   void TearDown() override {
-    if (main_) {
-      for (TChild* c : main_->children()) c->model().setModified(false);
-      main_.reset();
-    }
+    test::closeQuietly(main_);
     dialogs_.reset();
-    fs::remove_all(dir_);
   }
 
   Tmain& start(StartRequest request = {}) {
@@ -80,12 +58,13 @@ class MainWindowTest : public ::testing::Test {
 
   void trigger(const char* name) { main_->action(name)->trigger(); }
 
-  fs::path docs() const { return dir_ / "docs"; }
-  fs::path autoSaveFolder() const { return dir_ / "state" / "Scrivle"; }
+  fs::path docs() const { return settings_.docs(); }
+  fs::path autoSaveFolder() const { return settings_.state() / "Scrivle"; }
 
   void crashWithTwoDocuments(bool withJournals);
 
-  fs::path dir_;
+  test::TempSettings settings_;
+  const fs::path dir_ = settings_.dir();
   std::unique_ptr<FakeDialogs> dialogs_;
   std::unique_ptr<Tmain> main_;
 };

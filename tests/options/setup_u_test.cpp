@@ -30,6 +30,7 @@
 #include "registry/registry_file.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
+#include "support/temp_files.h"
 #include "tools/index_u.h"
 
 namespace scrivle {
@@ -37,21 +38,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::FakeDialogs;
+using test::slurp;
 constexpr ColorRef kGreen = 0x00008000;
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 class OptionsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / (std::string("scrivle_options_") + info->name());
-    fs::remove_all(dir_);
     fs::create_directories(dir_ / "cwd");
     std::ofstream(dir_ / "cwd" / "Scrivle.exe") << "x";
     oldCwd_ = fs::current_path();
@@ -79,7 +71,6 @@ class OptionsTest : public ::testing::Test {
          {"SCRIVLE_REGISTRY", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_TEMPLATES_DIR"}) {
       unsetenv(v);
     }
-    fs::remove_all(dir_);
   }
 
   TOptions& show() {
@@ -103,7 +94,9 @@ class OptionsTest : public ::testing::Test {
     return fresh.read(root, key, name);
   }
 
-  fs::path dir_, oldCwd_;
+  test::TempDir temp_;
+  const fs::path dir_ = temp_.path();
+  fs::path oldCwd_;
   std::unique_ptr<FakeDialogs> dialogs_;
   std::unique_ptr<Tmain> main_;
   TOptions* options_ = nullptr;

@@ -25,6 +25,8 @@
 #include "preview/source.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
+#include "support/main_window_u.h"
+#include "support/temp_files.h"
 #include "support/temp_registry.h"
 
 namespace scrivle {
@@ -34,12 +36,7 @@ namespace fs = std::filesystem;
 
 const fs::path kSource = SCRIVLE_SOURCE_DIR;
 
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test::slurp;
 
 QImage drawFile(const fs::path& file, int model) {
   PreviewLayout layout(screenWidth(model));
@@ -72,18 +69,13 @@ TEST(PreviewGolden, SampleDocumentsDrawAsTheCommittedImages) {
 
 class PreviewCommand : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("scrivle_preview_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   int run(std::vector<std::string> args, const std::string& defaultExt = "9xt") {
     err_.str({});
     return runPreviewCommand(args, defaultExt, err_);
   }
   std::string path(const char* name) const { return (dir_ / name).string(); }
-  fs::path dir_;
+  test::TempDir temp_;
+  const fs::path dir_ = temp_.path();
   std::ostringstream err_;
 };
 
@@ -176,27 +168,16 @@ TEST(PreviewSettingsStore, ReadsBackAndIgnoresNonsense) {
   EXPECT_EQ(storedDefaultExt(*registry), "89t");
 }
 
-class PreviewPaneTest : public ::testing::Test {
+class PreviewPaneTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
-    AppSettings = defaultSettings(fs::temp_directory_path());
-    AppSettings.StartNew = 0;
-    main_ = std::make_unique<Tmain>(dialogs_);
-    main_->show();
-    main_->FormActivate();
+    MainWindowFixture::SetUp();
     pane_ = main_->preview;
-  }
-  void TearDown() override {
-    for (TChild* c : main_->children()) c->model().setModified(false);
-    main_.reset();
   }
   QImage shown() {
     QApplication::processEvents();
     return pane_->strip()->viewport()->grab().toImage();
   }
-  test::TempRegistry registry_;
-  test::FakeDialogs dialogs_;
-  std::unique_ptr<Tmain> main_;
   PreviewPane* pane_ = nullptr;
 };
 
@@ -261,7 +242,7 @@ TEST_F(PreviewPaneTest, ExportsTheWholeStripAtTheZoomBlackOnWhite) {
   main_->action("ApercuAction")->trigger();
   c->model().load("&C#Ititre#I\r\n&-\r\nfin");
   main_->action("ApercuAction")->trigger();
-  const fs::path target = registry_.dir() / "apercu.png";
+  const fs::path target = dir_ / "apercu.png";
   dialogs_.expectSave(target);
   emit pane_->strip()->exportRequested();
   const QImage image(QString::fromStdString(target.string()));
@@ -280,7 +261,7 @@ TEST_F(PreviewPaneTest, SavingUnderACalculatorNameSwitchesTheModel) {
   TChild* c = main_->NouveauActionExecute();
   c->model().load("texte");
   EXPECT_EQ(pane_->model(), 92);
-  dialogs_.expectSave(registry_.dir() / "essai.89t");
+  dialogs_.expectSave(dir_ / "essai.89t");
   main_->action("EnregistrersousAction")->trigger();
   EXPECT_EQ(c->fileName(), "essai.89t");
   EXPECT_EQ(pane_->model(), 89);

@@ -22,25 +22,18 @@
 #include "settings/parametre.h"
 #include "support/fake_clipboard.h"
 #include "support/fake_dialogs.h"
+#include "support/main_window_u.h"
 
 namespace scrivle {
 namespace {
 
 namespace fs = std::filesystem;
 
-class SearchWindowTest : public ::testing::Test {
+class SearchWindowTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("scrivle_search_" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-    setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
-    AppSettings = defaultSettings(dir_);
-    applySameForAll(AppSettings);
-    AppSettings.StartNew = 0;
     AppSettings.AutoSave = 0;
-    main_ = std::make_unique<Tmain>(dialogs_);
-    main_->show();
-    main_->FormActivate();
+    MainWindowFixture::SetUp();
     auto current = [m = main_.get()] { return m->activeChild(); };
     search_ = new SearchCommands(*main_, current);
     edit_ = new EditCommands(*main_, current);
@@ -58,12 +51,6 @@ class SearchWindowTest : public ::testing::Test {
     }
   }
 
-  void TearDown() override {
-    for (TChild* c : main_->children()) c->model().setModified(false);
-    main_.reset();
-    fs::remove_all(dir_);
-  }
-
   TChild* newDocument(std::string_view text) {
     TChild* c = main_->NouveauActionExecute();
     c->Richedit->setClipboard(&clipboard_);
@@ -73,10 +60,7 @@ class SearchWindowTest : public ::testing::Test {
     return c;
   }
 
-  fs::path dir_;
-  test::FakeDialogs dialogs_;
   test::FakeClipboard clipboard_;
-  std::unique_ptr<Tmain> main_;
   SearchCommands* search_ = nullptr;
   EditCommands* edit_ = nullptr;
 };
