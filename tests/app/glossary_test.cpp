@@ -54,7 +54,7 @@ TEST(Glossary, NamesEveryActionAndMenuItemWithItsCaptionAndHandler) {
     SCOPED_TRACE(std::string(a.name));
     ++expected;
     const auto row = rows.find(quoted(a.name));
-    ASSERT_NE(row, rows.end());
+    ASSERT_NE(row, rows.end()) << "an action without its row in docs/glossary.md";
     ASSERT_EQ(row->second.size(), 6U);
     EXPECT_EQ(row->second[2], quoted(a.caption));
     EXPECT_EQ(row->second[4], a.shortcut);
@@ -76,7 +76,8 @@ TEST(Glossary, NamesEveryActionAndMenuItemWithItsCaptionAndHandler) {
 TEST(Glossary, RoomsAreTheReadmeLayout) {
   const std::string rooms = roomBlock(test::slurp(kSource / "docs" / "glossary.md"));
   EXPECT_FALSE(rooms.empty());
-  EXPECT_EQ(rooms, roomBlock(test::slurp(kSource / "README.md")));
+  EXPECT_EQ(rooms, roomBlock(test::slurp(kSource / "README.md")))
+      << "copy the room list of the README's layout section into docs/glossary.md";
 }
 
 }  // namespace
