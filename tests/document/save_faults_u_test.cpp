@@ -126,7 +126,7 @@ TEST_F(SaveFaultTest, FullDiskKeepsOldFileAndChanges) {
   EXPECT_EQ(small->fullPath(), docs() / "petit.txt");
   EXPECT_FALSE(small->model().modified());
   EXPECT_EQ(small->windowTitle(), "petit.txt");
-  EXPECT_TRUE(contains(lastError(), registry_.file().string())) << lastError();
+  EXPECT_TRUE(contains(lastError(), settings_.store().string())) << lastError();
 }
 
 TEST_F(SaveFaultTest, SaveAsWhereNothingCanBeCreatedKeepsIdentity) {
