@@ -41,14 +41,15 @@ HANDLE asHandle(std::intptr_t h) {
 }
 
 // The lock covers one byte far past any data, so that it never stops reading.
-bool lockHandle(HANDLE h) {
+bool lockHandle(HANDLE h, bool wait = false) {
   OVERLAPPED where{};
   where.Offset = 0;
   where.OffsetHigh = 0x40000000;
-  return LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where) != 0;
+  const DWORD flags = LOCKFILE_EXCLUSIVE_LOCK | (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
+  return LockFileEx(h, flags, 0, 1, 0, &where) != 0;
 }
 
-void openWith(const fs::path& path, DWORD disposition, std::intptr_t& out) {
+void openWith(const fs::path& path, DWORD disposition, std::intptr_t& out, bool wait = false) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -56,7 +57,7 @@ void openWith(const fs::path& path, DWORD disposition, std::intptr_t& out) {
   if (h == INVALID_HANDLE_VALUE) {
     return;
   }
-  if (!lockHandle(h)) {
+  if (!lockHandle(h, wait)) {
     CloseHandle(h);
     return;
   }
@@ -74,6 +75,12 @@ LockedFile LockedFile::create(const fs::path& path) {
 LockedFile LockedFile::openUnowned(const fs::path& path) {
   LockedFile f;
   openWith(path, OPEN_EXISTING, f.handle_);
+  return f;
+}
+
+LockedFile LockedFile::waitFor(const fs::path& path) {
+  LockedFile f;
+  openWith(path, OPEN_ALWAYS, f.handle_, true);
   return f;
 }
 
@@ -150,9 +157,9 @@ int fdOf(std::intptr_t h) {
   return static_cast<int>(h);
 }
 
-bool lockFd(int fd) {
+bool lockFd(int fd, bool wait = false) {
   for (;;) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    if (::flock(fd, wait ? LOCK_EX : LOCK_EX | LOCK_NB) == 0) {
       return true;
     }
     if (errno != EINTR) {
@@ -193,6 +200,20 @@ LockedFile LockedFile::openUnowned(const fs::path& path) {
   struct stat named {};
   if (::fstat(fd, &held) != 0 || ::lstat(path.c_str(), &named) != 0 ||
       held.st_dev != named.st_dev || held.st_ino != named.st_ino) {
+    ::close(fd);
+    return f;
+  }
+  f.handle_ = fd;
+  return f;
+}
+
+LockedFile LockedFile::waitFor(const fs::path& path) {
+  LockedFile f;
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    return f;
+  }
+  if (!lockFd(fd, true)) {
     ::close(fd);
     return f;
   }

@@ -1,16 +1,13 @@
-// The portable registry: one file in the registry editor's export format ("Windows
-// Registry Editor Version 5.00", UTF-16LE with a byte-order mark and CR LF line ends, as
-// the editor itself writes and imports it), so that a person can read it and import it
-// on Windows.
+// The registry editor's export format ("Windows Registry Editor Version 5.00", UTF-16LE
+// with a byte-order mark and CR LF line ends, as the editor itself writes and imports
+// it), and the keys it describes, held in memory.
 //
 // Values: "name"=dword:0000012c for DWORD, "name"="text" for a string a quoted line can
 // carry, hex(1): for any other string (Windows-1252 bytes one to one onto UTF-16 code
 // units, with the terminating zero), hex(2): for EXPAND_SZ, hex: for BINARY.
 #pragma once
 
-#include <filesystem>
 #include <map>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -19,9 +16,7 @@
 
 #include "registry/registry.h"
 
-namespace scrivle {
-
-namespace regfile {
+namespace scrivle::regfile {
 
 struct StoredValue {
   std::string name;
@@ -65,63 +60,4 @@ Store parse(std::string_view bytes);
 // subkey (the import creates the parents).
 std::string format(const Store& store);
 
-}  // namespace regfile
-
-// The store file for this user: $SCRIVLE_REGISTRY when set, otherwise
-// $XDG_CONFIG_HOME/Scrivle/registry.reg (~/.config/Scrivle/registry.reg when unset).
-std::filesystem::path storeLocation();
-
-// Each batch reads the file once; its commit takes the lock file (registry.reg.lock),
-// reads the file again, applies this batch's own changes, and replaces the file through
-// a temporary file and a rename, so that concurrent programs keep each other's values
-// and a crash leaves either the old or the new file. A file that cannot be parsed is
-// renamed registry.reg.damaged-<UTC time> and reported; the store then starts empty.
-class FileRegistry : public Registry {
- public:
-  explicit FileRegistry(std::filesystem::path file, RegistryReport report = {});
-  const std::filesystem::path& file() const { return file_; }
-
-  bool keyExists(RegRoot root, std::string_view key) override;
-  std::optional<RegValue> read(RegRoot root, std::string_view key, std::string_view name) override;
-  void write(RegRoot root, std::string_view key, std::string_view name,
-             const RegValue& value) override;
-  void createKey(RegRoot root, std::string_view key) override;
-  bool deleteValue(RegRoot root, std::string_view key, std::string_view name) override;
-  bool deleteKey(RegRoot root, std::string_view key) override;
-  std::vector<std::string> valueNames(RegRoot root, std::string_view key) override;
-  std::vector<std::string> subKeys(RegRoot root, std::string_view key) override;
-  void beginBatch() override;
-  void commitBatch() override;
-
-  // The whole store as it is on disk now (for tests and diagnostics).
-  regfile::Store snapshot();
-
- private:
-  struct Change {
-    enum class Kind { Set, RemoveValue, RemoveKey, CreateKey } kind;
-    RegRoot root;
-    std::string key;
-    std::string name;
-    RegValue value;
-  };
-  template <typename F>
-  auto inBatch(F&& work);
-  void abandon();
-  const regfile::Store& current();
-  void change(Change c);
-  void checkWritable();
-  regfile::Store readStore(bool locked);
-  void setAside(const std::string& why);
-  std::filesystem::path lockFile() const;
-  void removeStaleTemporaries() const;
-
-  std::filesystem::path file_;
-  RegistryReport report_;
-  int depth_ = 0;
-  std::optional<regfile::Store> snapshot_;
-  std::optional<std::string> unreadable_;  // why the file could not be read
-  bool writableChecked_ = false;
-  std::vector<Change> changes_;
-};
-
-}  // namespace scrivle
+}  // namespace scrivle::regfile

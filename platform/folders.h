@@ -1,0 +1,17 @@
+// The user's standard folders.
+#pragma once
+
+#include <filesystem>
+
+namespace scrivle {
+
+// $HOME; when it is unset or empty, the account's home folder (from the user database,
+// on the systems that have one). Empty when neither is known.
+std::filesystem::path homeFolder();
+
+// Scrivle's folder for its settings: $XDG_CONFIG_HOME/Scrivle when the variable holds an
+// absolute path, otherwise <home>/.config/Scrivle, and <temp>/Scrivle when there is no
+// home folder.
+std::filesystem::path configFolder();
+
+}  // namespace scrivle
