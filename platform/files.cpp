@@ -254,16 +254,7 @@ fs::path autoSaveDir() {
   }
   return fs::temp_directory_path() / "Scrivle";
 #else
-  // Relative values are to be ignored, as for every XDG base directory.
-  if (const char* state = std::getenv("XDG_STATE_HOME");
-      state != nullptr && fs::path(state).is_absolute()) {
-    return fs::path(state) / "Scrivle";
-  }
-  const fs::path home = homeFolder();
-  if (home.empty()) {
-    return fs::temp_directory_path() / "Scrivle";
-  }
-  return home / ".local" / "state" / "Scrivle";
+  return stateFolder();
 #endif
 }
 

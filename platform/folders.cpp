@@ -24,16 +24,27 @@ fs::path homeFolder() {
   return {};
 }
 
-fs::path configFolder() {
-  if (const char* config = std::getenv("XDG_CONFIG_HOME");
-      config != nullptr && fs::path(config).is_absolute()) {
-    return fs::path(config) / "Scrivle";
+namespace {
+
+fs::path scrivleFolder(const char* variable, const fs::path& belowHome) {
+  if (const char* base = std::getenv(variable); base != nullptr && fs::path(base).is_absolute()) {
+    return fs::path(base) / "Scrivle";
   }
   const fs::path home = homeFolder();
   if (home.empty()) {
     return fs::temp_directory_path() / "Scrivle";
   }
-  return home / ".config" / "Scrivle";
+  return home / belowHome / "Scrivle";
+}
+
+}  // namespace
+
+fs::path configFolder() {
+  return scrivleFolder("XDG_CONFIG_HOME", ".config");
+}
+
+fs::path stateFolder() {
+  return scrivleFolder("XDG_STATE_HOME", fs::path(".local") / "state");
 }
 
 }  // namespace scrivle

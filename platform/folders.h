@@ -10,8 +10,11 @@ namespace scrivle {
 std::filesystem::path homeFolder();
 
 // Scrivle's folder for its settings: $XDG_CONFIG_HOME/Scrivle when the variable holds an
-// absolute path, otherwise <home>/.config/Scrivle, and <temp>/Scrivle when there is no
-// home folder.
+// absolute path (a relative one is ignored, as for every XDG base folder), otherwise
+// <home>/.config/Scrivle, and <temp>/Scrivle when there is no home folder.
 std::filesystem::path configFolder();
+// Likewise for the state kept between runs: $XDG_STATE_HOME/Scrivle, or
+// <home>/.local/state/Scrivle.
+std::filesystem::path stateFolder();
 
 }  // namespace scrivle

@@ -157,7 +157,7 @@ int fdOf(std::intptr_t h) {
   return static_cast<int>(h);
 }
 
-bool lockFd(int fd, bool wait = false) {
+bool lockFd(int fd, bool wait) {
   for (;;) {
     if (::flock(fd, wait ? LOCK_EX : LOCK_EX | LOCK_NB) == 0) {
       return true;
@@ -168,30 +168,28 @@ bool lockFd(int fd, bool wait = false) {
   }
 }
 
+// The descriptor, locked; -1 when the file cannot be opened or locked.
+int openLocked(const fs::path& path, int flags, mode_t mode, bool wait) {
+  const int fd = ::open(path.c_str(), flags, mode);
+  if (fd >= 0 && !lockFd(fd, wait)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 LockedFile LockedFile::create(const fs::path& path) {
   LockedFile f;
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    return f;
-  }
-  if (!lockFd(fd)) {
-    ::close(fd);
-    return f;
-  }
-  f.handle_ = fd;
+  f.handle_ = openLocked(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600, false);
   return f;
 }
 
 LockedFile LockedFile::openUnowned(const fs::path& path) {
   LockedFile f;
-  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+  const int fd = openLocked(path, O_RDWR | O_CLOEXEC | O_NOFOLLOW, 0, false);
   if (fd < 0) {
-    return f;
-  }
-  if (!lockFd(fd)) {
-    ::close(fd);
     return f;
   }
   // The owner may have replaced the file (a compaction renames a new one over it) or
@@ -209,15 +207,7 @@ LockedFile LockedFile::openUnowned(const fs::path& path) {
 
 LockedFile LockedFile::waitFor(const fs::path& path) {
   LockedFile f;
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    return f;
-  }
-  if (!lockFd(fd, true)) {
-    ::close(fd);
-    return f;
-  }
-  f.handle_ = fd;
+  f.handle_ = openLocked(path, O_RDWR | O_CREAT | O_CLOEXEC, 0666, true);
   return f;
 }
 
