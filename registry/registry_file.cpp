@@ -127,12 +127,19 @@ void FileRegistry::commitBatch() {
   if (unreadable_) {
     throw RegistryError(RegistryError::Kind::Write, *unreadable_);
   }
+  // Changes that leave the store as it was (a start writes the same App Paths and recent
+  // files again) cost no rewrite, with its two flushes to the disk.
+  const std::string before = regfile::format(store);
   for (const Change& c : changes) {
     regfile::apply(store, c);
   }
+  const std::string after = regfile::format(store);
+  if (after == before) {
+    return;
+  }
   removeStaleTemporaries();
   try {
-    writeFileAtomically(file_, regfile::format(store));
+    writeFileAtomically(file_, after);
   } catch (const ScrivleError& e) {
     throw RegistryError(RegistryError::Kind::Write, e.what());
   }

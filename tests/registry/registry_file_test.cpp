@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <random>
 #include <thread>
 
@@ -210,4 +211,30 @@ TEST(RegistryFile, SampleStoreForWindows) {
   reg.write(RegRoot::CurrentUser, kRecentsKey, "mru2", RegValue::ofString(sample.mru[1]));
   ASSERT_TRUE(loadSettings(reg, s, "/elsewhere", {}, {}).complete);
   EXPECT_EQ(s, sample);
+}
+
+// Writing back what the store holds already (every start does, for App Paths and the
+// recent files) leaves the file untouched: here a hand-written UTF-8 file stays as it is.
+TEST(RegistryFile, ChangesThatChangeNothingAreNotWritten) {
+  test::TempRegistry temp;
+  const std::string hand =
+      "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\A]\n\"n\"=dword:1\n"
+      "\"t\"=\"texte\"\n";
+  {
+    std::ofstream out(temp.file(), std::ios::binary);
+    out << hand;
+  }
+  FileRegistry reg(temp.file());
+  {
+    RegistryBatch batch(reg);
+    reg.write(RegRoot::CurrentUser, "\\a", "N", RegValue::ofDword(1));
+    reg.write(RegRoot::CurrentUser, "\\A", "t", RegValue::ofString("texte"));
+    reg.createKey(RegRoot::CurrentUser, "\\A");
+    batch.commit();
+  }
+  EXPECT_EQ(readFile(temp.file()), hand);
+
+  reg.write(RegRoot::CurrentUser, "\\A", "n", RegValue::ofDword(2));
+  EXPECT_EQ(readFile(temp.file()).substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(reg.read(RegRoot::CurrentUser, "\\A", "n")->dword, 2U);
 }
