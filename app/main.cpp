@@ -49,14 +49,13 @@ int main(int argc, char** argv) {
   scrivle::Tmain main(boxes, request);
   dialogs.setParent(&main);
   scrivle::Tindex index(&main);
-  main.index = &index;
+  main.setBookmarksWindow(&index);
   scrivle::TTable table(&main);
-  main.table = &table;
-  scrivle::TOptions options(&main);  // loads the settings
-  options.setMainWindow(&main);
-  main.Options = &options;
+  main.setCharacterTable(&table);
+  scrivle::TOptions options(&main);  // loads the settings and has the frame apply them
+  main.setOptionsDialog(&options);
   scrivle::TGoToDlg goToDlg(&main);
-  main.goToDlg = &goToDlg;
+  main.setGoToDialog(&goToDlg);
 
   if (request.kind == scrivle::StartRequest::Zip) {
     try {

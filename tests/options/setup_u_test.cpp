@@ -65,9 +65,9 @@ class OptionsTest : public ::testing::Test {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     dialogs_ = std::make_unique<FakeDialogs>();
     main_ = std::make_unique<Tmain>(*dialogs_);
-    main_->index = new Tindex(main_.get());
+    main_->setBookmarksWindow(new Tindex(main_.get()));
     options_ = new TOptions(main_.get());  // loads the settings: a first run
-    options_->setMainWindow(main_.get());
+    options_->setHost(main_.get());
   }
   void TearDown() override {
     for (TChild* c : main_->children()) c->model().setModified(false);
@@ -151,7 +151,7 @@ TEST_F(OptionsTest, OkWithoutChangesWritesNothingAndApplyWritesTheControls) {
   EXPECT_EQ(AppSettings.DefaultName, "abcdefgh");
   EXPECT_EQ(stored(RegRoot::CurrentUser, "\\Software\\Scrivle\\Options", "DefaultExt"),
             RegValue::ofString("89t"));
-  EXPECT_EQ(main_->index->geometry.width, 328);
+  EXPECT_EQ(main_->bookmarksWindow()->geometry.width, 328);
   // An empty title name keeps the caption "Titre 3", at Apply and at every activation
   // after it, so that its button and menu item never vanish.
   EXPECT_EQ(main_->action("Menu3Action")->text(), "Titre 3");

@@ -184,7 +184,7 @@ class PreviewPaneTest : public ::testing::Test {
     main_ = std::make_unique<Tmain>(dialogs_);
     main_->show();
     main_->FormActivate();
-    pane_ = main_->preview;
+    pane_ = main_->previewPane();
   }
   void TearDown() override {
     for (TChild* c : main_->children()) c->model().setModified(false);
