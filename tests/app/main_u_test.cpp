@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -706,6 +707,48 @@ TEST_F(MainWindowTest, CloseQuestionShowsItsDocument) {
   m.close();  // quitting asks in the frame's order
   dialogs_->onShow = nullptr;
   EXPECT_EQ(active, (std::vector<TChild*>{kids[0], kids[2], kids[1], kids[0], kids[0], kids[1]}));
+}
+
+// Cut, copy and paste follow the selection, the focus and the clipboard as they change,
+// with nothing polling in between: an idle window with an unmodified document runs no
+// repeating timer of its own.
+TEST_F(MainWindowTest, EditCommandsFollowChangesWithoutPolling) {
+  Tmain& m = start();
+  TChild* c = m.NouveauActionExecute();
+  c->model().load("hello");
+  c->Richedit->setFocus();
+  m.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&m));
+  QAction* copy = m.action("CopierAction");
+  QAction* cut = m.action("CouperAction");
+  QAction* paste = m.action("CollerAction");
+  c->model().setSel(0, 0);
+  EXPECT_FALSE(copy->isEnabled());
+  c->model().setSel(1, 3);
+  EXPECT_TRUE(copy->isEnabled());
+  EXPECT_TRUE(cut->isEnabled());
+  // The folder box with the focus: its own selection counts.
+  m.editDir()->setFocus();
+  m.editDir()->deselect();
+  EXPECT_FALSE(copy->isEnabled());
+  m.editDir()->selectAll();
+  EXPECT_TRUE(copy->isEnabled());
+  QApplication::clipboard()->clear();
+  EXPECT_FALSE(paste->isEnabled());
+  QApplication::clipboard()->setText("x");
+  EXPECT_TRUE(paste->isEnabled());
+
+  for (QTimer* t : m.findChildren<QTimer*>()) {
+    EXPECT_FALSE(t->isActive() && !t->isSingleShot())
+        << t->objectName().toStdString() << " every " << t->interval() << " ms";
+  }
+  // The auto-save timer runs while there is something unsaved, and stops with the save.
+  AppSettings.AutoSave = 1;
+  QTest::keyClicks(c->Richedit, "x");
+  EXPECT_TRUE(c->Timer->isActive());
+  dialogs_->expectSave(docs() / "a.txt");
+  ASSERT_TRUE(c->Enregistrer());
+  EXPECT_FALSE(c->Timer->isActive());
 }
 
 }  // namespace
