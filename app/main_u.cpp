@@ -93,7 +93,7 @@ Tmain::Tmain(Dialogs& dialogs, StartRequest request)
   mdi_->setObjectName("MdiArea");
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
-    if (auto* c = qobject_cast<TChild*>(w)) showDocument(c);
+    if (auto* c = qobject_cast<TChild*>(w)) updateMenus(c);
     refreshWindowCommands();
     refreshStandardActions();
     // The preview follows the active document; it only empties when none is left.
@@ -255,13 +255,9 @@ QString sizeText(std::int32_t size) {
 
 }  // namespace
 
-void Tmain::updateMenus() {
-  showDocument(nullptr);
-}
-
-void Tmain::showDocument(TChild* source) {
+void Tmain::updateMenus(TChild* source) {
   // The frame always shows the active document: one saved or reloaded while another is
-  // active (through "Tout enregistrer" or a close question) leaves the boxes on the other.
+  // active (through "Tout enregistrer" or a close question) refreshes the active one.
   TChild* c = activeChild();
   if (c == nullptr) c = source;
   if (c == nullptr) return;
@@ -296,7 +292,8 @@ void Tmain::documentMarkedModified(TChild* source) {
 void Tmain::documentClosed(TChild* source) {
   // The last document takes the frame back to the no-document state.
   const auto kids = children();
-  const bool last = std::all_of(kids.begin(), kids.end(), [source](TChild* c) { return c == source; });
+  const bool last =
+      std::all_of(kids.begin(), kids.end(), [source](TChild* c) { return c == source; });
   if (last) enableall(false);
   QTimer::singleShot(0, this, [this] {
     refreshSaveAll();
@@ -657,7 +654,7 @@ void Tmain::setUpSpelling() {
 
 TChild* Tmain::createChild() {
   auto* child = new TChild(*this);
-  connect(child, &TChild::stateChanged, this, [this, child] { showDocument(child); });
+  connect(child, &TChild::stateChanged, this, [this, child] { updateMenus(child); });
   connect(child, &TChild::sizeChanged, this, [this, child] { showSize(child); });
   connect(child, &TChild::modifiedChanged, this, [this, child] { documentMarkedModified(child); });
   connect(child, &TChild::saved, this, &Tmain::refreshSaveAll);

@@ -119,8 +119,9 @@ class Tmain : public QMainWindow, public DocumentHost {
   // field has a selection, paste while the clipboard holds text. Follows the focus, the
   // selections and the clipboard.
   void refreshStandardActions();
-  // The active document's names, size and state in the boxes and the commands.
-  void updateMenus();
+  // The active document's names, size and state in the boxes and the commands (source:
+  // the document shown when none is active).
+  void updateMenus(TChild* source = nullptr);
   QMenu* createPopupMenu() override;
 
   void RecentClick(int k);
@@ -151,8 +152,6 @@ class Tmain : public QMainWindow, public DocumentHost {
   QAction* menuProxy(const std::string& name);
   void refreshWindowCommands();
   void readClipboard();
-  // The document whose state the frame shows: the active one, else source.
-  void showDocument(TChild* source);
   void showSize(TChild* source);
   void documentMarkedModified(TChild* source);
   void documentClosed(TChild* source);
