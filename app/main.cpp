@@ -17,7 +17,6 @@
 #include "platform/translations_u.h"
 #include "preview/export_u.h"
 #include "preview/source.h"
-#include "tools/goto_u.h"
 #include "tools/index_u.h"
 #include "tools/tabl_u.h"
 
@@ -54,8 +53,6 @@ int main(int argc, char** argv) {
   main.setCharacterTable(&table);
   scrivle::TOptions options(&main);  // loads the settings and has the frame apply them
   main.setOptionsDialog(&options);
-  scrivle::TGoToDlg goToDlg(&main);
-  main.setGoToDialog(&goToDlg);
 
   if (request.kind == scrivle::StartRequest::Zip) {
     try {

@@ -316,10 +316,6 @@ Tindex* Tmain::bookmarksWindow() const {
   return index_;
 }
 
-void Tmain::setGoToDialog(TGoToDlg* dialog) {
-  goToDlg_ = dialog;
-}
-
 void Tmain::setOptionsDialog(TOptions* options) {
   options_ = options;
 }
@@ -431,7 +427,11 @@ void Tmain::AffichertableExecute() {
 }
 
 void Tmain::AllerligneActionExecute() {
-  if (goToDlg_ != nullptr) scrivle::AllerligneActionExecute(*goToDlg_, activeChild(), dialogs_);
+  TChild* c = activeChild();
+  if (c == nullptr) return;
+  // Made on first use: most runs never go to a line.
+  if (goToDlg_ == nullptr) goToDlg_ = new TGoToDlg(this);
+  scrivle::AllerligneActionExecute(*goToDlg_, c, dialogs_);
 }
 
 bool Tmain::colourOn() const {

@@ -73,7 +73,6 @@ class Tmain : public QMainWindow, public DocumentHost {
   void setBookmarksWindow(Tindex* index);
   Tindex* bookmarksWindow() const;
   void setCharacterTable(TTable* table);
-  void setGoToDialog(TGoToDlg* dialog);
   void setOptionsDialog(TOptions* options);
 
   void AffichertableExecute();
@@ -174,7 +173,7 @@ class Tmain : public QMainWindow, public DocumentHost {
   QMenu* popupMenu1_ = nullptr;
   QPointer<Tindex> index_;
   QPointer<TTable> table_;
-  QPointer<TGoToDlg> goToDlg_;
+  QPointer<TGoToDlg> goToDlg_;  // made on first use
   QPointer<TOptions> options_;
   PreviewPane* preview_ = nullptr;
   SearchCommands* search_ = nullptr;

@@ -158,7 +158,15 @@ TOptions::TOptions(QWidget* parent) : QDialog(parent) {
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   host_ = dynamic_cast<DocumentHost*>(parent);
+  FormCreate();
+}
 
+void TOptions::setVisible(bool visible) {
+  if (visible && PageControl1 == nullptr) buildPages();
+  QDialog::setVisible(visible);
+}
+
+void TOptions::buildPages() {
   PageControl1 = named(new QTabWidget(this), "PageControl1");
   PageControl1->setUsesScrollButtons(false);  // every page caption in view, in full:
   PageControl1->setElideMode(Qt::ElideNone);  // the tab bar then sets the least width
@@ -200,8 +208,7 @@ TOptions::TOptions(QWidget* parent) : QDialog(parent) {
   layout->addWidget(PageControl1);
   layout->addLayout(bar);
   layout->setSizeConstraint(QLayout::SetFixedSize);  // a fixed dialog border
-
-  FormCreate();
+  PageControl1->setCurrentIndex(0);
 }
 
 TOptions::~TOptions() = default;
@@ -605,7 +612,6 @@ void TOptions::buildUninstallPage() {
 // --- loading, showing, applying ----------------------------------------------------
 
 void TOptions::FormCreate() {
-  PageControl1->setCurrentIndex(0);
   std::error_code ec;
   const fs::path cwd = fs::current_path(ec);
   const SettingsMessage show = [this](const std::string& text) { dialogs().message(text); };

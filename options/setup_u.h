@@ -1,5 +1,6 @@
 // The options dialog. Created once at start-up, where its creation loads the settings;
-// shown modally by "&Personnaliser". Showing copies AppSettings into the controls,
+// shown modally by "&Personnaliser". Its pages are built when it first shows: the
+// controls below are null until then. Showing copies AppSettings into the controls,
 // "Appliquer" copies them back, saves them with the shell registration and asks the
 // documents' host to apply them to the open windows.
 #pragma once
@@ -43,6 +44,8 @@ class TOptions : public QDialog {
   ~TOptions() override;
 
   void setHost(DocumentHost* host);
+  // Showing builds the pages the first time.
+  void setVisible(bool visible) override;
   // The registry the settings were loaded from (the recent files write there too).
   Registry* registry() const { return registry_.get(); }
 
@@ -145,6 +148,7 @@ class TOptions : public QDialog {
  private:
   Dialogs& dialogs();
   bool colourOn() const;
+  void buildPages();
   void buildTitlesPage();
   QWidget* buildTagsPage(bool diese);
   void buildEditingPage();
