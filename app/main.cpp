@@ -62,7 +62,9 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
-  main.show();
+  // Mapped maximized at once, as FormActivate leaves it: one first picture at the final size
+  // instead of a small window drawn, then maximized and drawn again.
+  main.showMaximized();
   QTimer::singleShot(0, &main, [&main] { main.FormActivate(); });
   return QApplication::exec();
 }

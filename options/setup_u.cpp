@@ -630,7 +630,10 @@ void TOptions::FormCreate() {
       AppSettings.AutoSaveTime = static_cast<std::int32_t>(v);
     }
   }
-  if (load.complete) deriveShellFlags(*registry_, AppSettings);
+  if (load.complete) {
+    const RegistryBatch batch(*registry_);  // one reading of the store for every question
+    deriveShellFlags(*registry_, AppSettings);
+  }
   StylesChanged = false;
   run([this] { applyToWindows(); });
 }
