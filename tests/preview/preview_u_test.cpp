@@ -184,7 +184,7 @@ class PreviewPaneTest : public ::testing::Test {
     main_ = std::make_unique<Tmain>(dialogs_);
     main_->show();
     main_->FormActivate();
-    pane_ = main_->preview;
+    pane_ = main_->previewPane();
   }
   void TearDown() override {
     for (TChild* c : main_->children()) c->model().setModified(false);
@@ -232,6 +232,30 @@ TEST_F(PreviewPaneTest, FollowsTheActiveDocumentLive) {
   QApplication::processEvents();
   EXPECT_FALSE(pane_->isEnabled());
   EXPECT_EQ(pane_->document(), nullptr);
+}
+
+TEST_F(PreviewPaneTest, AHiddenPaneLaysOutOnlyWhenShown) {
+  // Hidden (as it starts by default): activating a document costs no layout.
+  TChild* a = main_->NouveauActionExecute();
+  a->model().load("#Ipremier#I\r\n&-\r\ndocument\r\nplus long");
+  TChild* b = main_->NouveauActionExecute();
+  b->model().load("second\r\ndocument");
+  main_->mdiArea()->setActiveSubWindow(a);
+  QApplication::processEvents();
+  EXPECT_EQ(pane_->document(), a);
+  EXPECT_LE(pane_->strip()->layout().paragraphs().size(), 1U);
+  // Shown: the active document's whole text, as a layout of its own gives it.
+  main_->action("ApercuAction")->trigger();
+  PreviewLayout expected(kTi92Width);
+  expected.setText(a->model().text());
+  EXPECT_EQ(pane_->strip()->layout().paragraphs().size(), expected.paragraphs().size());
+  EXPECT_EQ(pane_->strip()->layout().height(), expected.height());
+  // While shown, the other one is laid out at once.
+  main_->mdiArea()->setActiveSubWindow(b);
+  QApplication::processEvents();
+  expected.setText(b->model().text());
+  EXPECT_EQ(pane_->strip()->layout().text(), b->model().text());
+  EXPECT_EQ(pane_->strip()->layout().height(), expected.height());
 }
 
 TEST_F(PreviewPaneTest, AClickMovesTheCaretAndFocusesTheEditor) {
