@@ -17,7 +17,6 @@
 #include "platform/translations_u.h"
 #include "preview/export_u.h"
 #include "preview/source.h"
-#include "tools/goto_u.h"
 #include "tools/index_u.h"
 #include "tools/tabl_u.h"
 
@@ -49,14 +48,11 @@ int main(int argc, char** argv) {
   scrivle::Tmain main(boxes, request);
   dialogs.setParent(&main);
   scrivle::Tindex index(&main);
-  main.index = &index;
+  main.setBookmarksWindow(&index);
   scrivle::TTable table(&main);
-  main.table = &table;
-  scrivle::TOptions options(&main);  // loads the settings
-  options.setMainWindow(&main);
-  main.Options = &options;
-  scrivle::TGoToDlg goToDlg(&main);
-  main.goToDlg = &goToDlg;
+  main.setCharacterTable(&table);
+  scrivle::TOptions options(&main);  // loads the settings and has the frame apply them
+  main.setOptionsDialog(&options);
 
   if (request.kind == scrivle::StartRequest::Zip) {
     try {

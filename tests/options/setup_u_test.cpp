@@ -14,6 +14,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <algorithm>
 #include <cstdlib>
@@ -31,6 +34,7 @@
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
 #include "support/temp_files.h"
+#include "tags/vocabulary.h"
 #include "tools/index_u.h"
 
 namespace scrivle {
@@ -57,9 +61,9 @@ class OptionsTest : public ::testing::Test {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     dialogs_ = std::make_unique<FakeDialogs>();
     main_ = std::make_unique<Tmain>(*dialogs_);
-    main_->index = new Tindex(main_.get());
+    main_->setBookmarksWindow(new Tindex(main_.get()));
     options_ = new TOptions(main_.get());  // loads the settings: a first run
-    options_->setMainWindow(main_.get());
+    options_->setHost(main_.get());
   }
   void TearDown() override {
     for (TChild* c : main_->children()) c->model().setModified(false);
@@ -144,7 +148,7 @@ TEST_F(OptionsTest, OkWithoutChangesWritesNothingAndApplyWritesTheControls) {
   EXPECT_EQ(AppSettings.DefaultName, "abcdefgh");
   EXPECT_EQ(stored(RegRoot::CurrentUser, "\\Software\\Scrivle\\Options", "DefaultExt"),
             RegValue::ofString("89t"));
-  EXPECT_EQ(main_->index->geometry.width, 328);
+  EXPECT_EQ(main_->bookmarksWindow()->geometry.width, 328);
   // An empty title name keeps the caption "Titre 3", at Apply and at every activation
   // after it, so that its button and menu item never vanish.
   EXPECT_EQ(main_->action("Menu3Action")->text(), "Titre 3");
@@ -362,6 +366,42 @@ TEST_F(OptionsTest, EveryTabCaptionShowsInFull) {
     EXPECT_GE(bar->tabRect(i).width(), fm.horizontalAdvance(text)) << text.toStdString();
     EXPECT_LE(bar->tabRect(i).right(), o.PageControl1->width()) << text.toStdString();
   }
+}
+
+// Apply has the frame put the settings into the open windows: scroll bars, flat buttons,
+// the auto-save timers of the documents with unsaved changes only, and the new tag styles
+// in the coloured documents.
+TEST_F(OptionsTest, ApplyPutsTheSettingsIntoTheOpenWindows) {
+  main_->show();
+  TChild* plain = main_->NouveauActionExecute();
+  TChild* typed = main_->NouveauActionExecute();
+  typed->model().replaceSelection("#1x");  // modified, not coloured yet
+  ASSERT_NE(typed->model().styleAt(0), charStyleOf(AppSettings.StylesDiese[0]));
+  ASSERT_TRUE(main_->colourOn());
+  ASSERT_TRUE(isSet(AppSettings.AutoSave));
+  const bool scroll = plain->Richedit->verticalScrollBarOn();
+  auto* button = main_->findChild<QToolBar*>("PageScroller2")->findChild<QToolButton*>();
+  ASSERT_NE(button, nullptr);
+  const bool flat = button->autoRaise();
+
+  TOptions& o = show();
+  click(o.CheckEnvirScroll);
+  click(o.CheckEnvirFlat);
+  click(o.CheckTimer);  // auto-save off
+  click(o.Check_All);   // every '#' tag as the family: the styles changed
+  click(o.AppBtn);
+  for (TChild* c : {plain, typed}) {
+    EXPECT_NE(c->Richedit->verticalScrollBarOn(), scroll);
+    EXPECT_FALSE(c->Timer->isActive());
+  }
+  EXPECT_NE(button->autoRaise(), flat);
+  EXPECT_EQ(typed->model().styleAt(0), charStyleOf(AppSettings.StylesDiese[0]));
+
+  click(o.CheckTimer);  // auto-save on again
+  click(o.AppBtn);
+  EXPECT_TRUE(typed->Timer->isActive());
+  EXPECT_FALSE(plain->Timer->isActive());  // nothing to protect
+  o.hide();
 }
 
 }  // namespace

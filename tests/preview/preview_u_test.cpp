@@ -172,7 +172,7 @@ class PreviewPaneTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
     MainWindowFixture::SetUp();
-    pane_ = main_->preview;
+    pane_ = main_->previewPane();
   }
   QImage shown() {
     QApplication::processEvents();

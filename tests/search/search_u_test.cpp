@@ -34,9 +34,8 @@ class SearchWindowTest : public test::MainWindowFixture {
   void SetUp() override {
     AppSettings.AutoSave = 0;
     MainWindowFixture::SetUp();
-    auto current = [m = main_.get()] { return m->activeChild(); };
-    search_ = new SearchCommands(*main_, current);
-    edit_ = new EditCommands(*main_, current);
+    search_ = new SearchCommands(main_.get(), *main_, main_->action("SuivantAction"));
+    edit_ = new EditCommands(*main_, {main_->editDir(), main_->editName()}, main_.get());
     // Whatever the window binds to these actions, the test's handlers answer them.
     const std::pair<const char*, void (EditCommands::*)()> routes[] = {
         {"CouperAction", &EditCommands::CouperActionExecute},
@@ -115,24 +114,24 @@ TEST_F(SearchWindowTest, NameBoxesLeaveTheEditShortcutsToTheWindow) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
 
   // Shift+Del in the name box cuts from the box; the document is untouched.
-  main_->EditName->setText("essai");
-  main_->EditName->setFocus();
-  main_->EditName->selectAll();
-  QTest::keyClick(main_->EditName, Qt::Key_Delete, Qt::ShiftModifier);
-  EXPECT_EQ(main_->EditName->text(), "");
+  main_->editName()->setText("essai");
+  main_->editName()->setFocus();
+  main_->editName()->selectAll();
+  QTest::keyClick(main_->editName(), Qt::Key_Delete, Qt::ShiftModifier);
+  EXPECT_EQ(main_->editName()->text(), "");
   EXPECT_EQ(QApplication::clipboard()->text(), "essai");
   EXPECT_EQ(c->model().text(), "hello");
   EXPECT_EQ(c->calcSize(), 7);
 
   // Ctrl+Z in the folder box undoes in the document, not in the box.
-  main_->EditDir->setFocus();
-  QTest::keyClicks(main_->EditDir, "ab");
-  const QString folder = main_->EditDir->text();
+  main_->editDir()->setFocus();
+  QTest::keyClicks(main_->editDir(), "ab");
+  const QString folder = main_->editDir()->text();
   c->FormActivate();
-  main_->EditDir->setText(folder);
-  QTest::keyClick(main_->EditDir, Qt::Key_Z, Qt::ControlModifier);
+  main_->editDir()->setText(folder);
+  QTest::keyClick(main_->editDir(), Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(c->model().text(), "");
-  EXPECT_EQ(main_->EditDir->text(), folder);
+  EXPECT_EQ(main_->editDir()->text(), folder);
   EXPECT_EQ(c->calcSize(), 2);
   EXPECT_TRUE(c->windowTitle().startsWith("* "));
 

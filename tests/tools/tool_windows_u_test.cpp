@@ -131,9 +131,7 @@ class CharTableWindow : public test::MainWindowFixture {
   void SetUp() override {
     MainWindowFixture::SetUp();
     table_ = std::make_unique<TTable>(main_.get());
-    QAction* show = main_->action("Affichertable");
-    QObject::connect(show, &QAction::triggered, table_.get(),
-                     [this, show] { AffichertableExecute(*table_, *show); });
+    main_->setCharacterTable(table_.get());
   }
   void TearDown() override {
     table_.reset();
@@ -172,7 +170,7 @@ TEST_F(CharTableWindow, InsertsIntoTheActiveDocument) {
   EXPECT_EQ(c->model().styleAt(2), charStyleOf(AppSettings.StylesDiese[0]));
   EXPECT_EQ(c->calcSize(), size + 1);
   EXPECT_TRUE(c->captionModified());
-  EXPECT_EQ(main_->EditTaille->text(), QString("Taille sur TI : %1 octets").arg(size + 1));
+  EXPECT_EQ(main_->editTaille()->text(), QString("Taille sur TI : %1 octets").arg(size + 1));
 
   // A double click over a selection of three: the size goes down by two.
   c->model().setSel(0, 3);
