@@ -1,7 +1,6 @@
 // Scrivle: start-up in the order the windows depend on each other.
 #include <QApplication>
 #include <QTimer>
-#include <csignal>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -13,6 +12,7 @@
 #include "desktop/app_icon_u.h"
 #include "options/setup_u.h"
 #include "platform/dialogs_u.h"
+#include "platform/files.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/translations_u.h"
 #include "preview/export_u.h"
@@ -21,11 +21,7 @@
 #include "tools/tabl_u.h"
 
 int main(int argc, char** argv) {
-#ifdef SIGXFSZ
-  // Past a file-size limit a write must fail with an error the save reports, not end the
-  // program with every open document.
-  std::signal(SIGXFSZ, SIG_IGN);
-#endif
+  scrivle::writesPastTheSizeLimitFail();
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   if (args.empty() || args[0] != "/preview") args.resize(std::min<std::size_t>(args.size(), 2));

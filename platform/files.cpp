@@ -1,6 +1,7 @@
 #include "platform/files.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
@@ -324,6 +325,12 @@ std::string fileNamePart(const fs::path& path) {
 
 std::string folderPart(const fs::path& path) {
   return withTrailingSeparator(path.parent_path().string());
+}
+
+void writesPastTheSizeLimitFail() {
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 }  // namespace scrivle

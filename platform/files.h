@@ -35,6 +35,10 @@ std::filesystem::path saveTempName(const std::filesystem::path& real);
 // any attempt (false for a read-only file, and for a missing one).
 bool isWritable(const std::filesystem::path& path);
 
+// Past a file-size limit a write must fail with an error the save reports, not end the
+// program with every open document: called once at start-up.
+void writesPastTheSizeLimitFail();
+
 // The real file a path names once symbolic links are followed (the path itself when it
 // is not a link; a dangling link gives the file it would create).
 std::filesystem::path resolveLinks(const std::filesystem::path& path);
