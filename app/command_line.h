@@ -11,7 +11,7 @@ namespace scrivle {
 
 struct StartRequest {
   enum Kind { Normal, New, Zip, Open, Preview } kind = Normal;
-  std::filesystem::path path;  // Zip: the file to compress (may be empty); Open: the file
+  std::filesystem::path path;            // Zip: the file to compress (may be empty); Open: the file
   std::vector<std::string> previewArgs;  // Preview: FILE OUT.png [89|92], as given
 };
 

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -10,13 +11,12 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
-#include <QToolBar>
-#include <QToolButton>
 #include <QStyle>
 #include <QTimer>
-#include <QClipboard>
-#include <QMimeData>
+#include <QToolBar>
+#include <QToolButton>
 #include <algorithm>
 #include <optional>
 #include <system_error>
@@ -24,31 +24,31 @@
 #include "app/actions.h"
 #include "app/icons_u.h"
 #include "app/recent.h"
-#include "search/edit_commands_u.h"
-#include "search/find_dialogs_u.h"
-#include "options/setup_u.h"
-#include "registry/registry.h"
-#include "spell/spelling_u.h"
 #include "compress/zip_action_u.h"
 #include "document/child_u.h"
-#include "platform/files.h"
-#include "editor/calc_font_u.h"
 #include "document/journal_recovery.h"
 #include "document/journal_writer.h"
 #include "document/tifile.h"
-#include "platform/dialogs.h"
+#include "editor/calc_font_u.h"
 #include "editor/editor_view_u.h"
-#include "platform/errors.h"
-#include "platform/qtext_u.h"
 #include "editor/text_model.h"
+#include "options/setup_u.h"
+#include "platform/dialogs.h"
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/qtext_u.h"
 #include "preview/pane_u.h"
-#include "tools/index_u.h"
-#include "tools/goto_u.h"
-#include "tools/tabl_u.h"
+#include "registry/registry.h"
+#include "search/edit_commands_u.h"
+#include "search/find_dialogs_u.h"
+#include "settings/parametre.h"
+#include "spell/spelling_u.h"
 #include "tags/colorise.h"
 #include "tags/insertion.h"
 #include "tags/titles.h"
-#include "settings/parametre.h"
+#include "tools/goto_u.h"
+#include "tools/index_u.h"
+#include "tools/tabl_u.h"
 
 namespace scrivle {
 
@@ -403,9 +403,8 @@ void Tmain::buildActions() {
   for (const auto& c : kTagCommands) {
     const std::string name(c.action);
     bind(name, [this, name] {
-      changeByProgram([&](TextModel& m) {
-        return runTagCommand(m, name, colourOn(), AppSettings);
-      });
+      changeByProgram(
+          [&](TextModel& m) { return runTagCommand(m, name, colourOn(), AppSettings); });
     });
   }
   bind("InserBookAction", [this] {
@@ -495,7 +494,8 @@ void Tmain::buildMenus() {
           QAction* item = recentMenu_->addAction(QStringLiteral("&%1").arg(k));
           item->setObjectName(QStringLiteral("Recent%1").arg(k));
           item->setVisible(false);
-          connect(item, &QAction::triggered, this, [this, k] { run([this, k] { RecentClick(k); }); });
+          connect(item, &QAction::triggered, this,
+                  [this, k] { run([this, k] { RecentClick(k); }); });
           recentActions_.push_back(item);
         }
       } else if (isStateMenuItem(e)) {

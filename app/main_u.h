@@ -162,9 +162,9 @@ class Tmain : public QMainWindow, public DocumentHost {
   std::map<std::string, QMenu*, std::less<>> menus_;
   std::map<std::string, QAction*, std::less<>> menuItems_;    // plain menu items
   std::map<std::string, QAction*, std::less<>> menuProxies_;  // state-dependent menu items
-  QToolBar* toolBar1_ = nullptr;                            // tags
-  QToolBar* toolBar2_ = nullptr;                            // file and edit
-  QToolBar* toolBar3_ = nullptr;                            // titles and boxes
+  QToolBar* toolBar1_ = nullptr;                              // tags
+  QToolBar* toolBar2_ = nullptr;                              // file and edit
+  QToolBar* toolBar3_ = nullptr;                              // titles and boxes
   QMenu* recentMenu_ = nullptr;
   std::vector<QAction*> recentActions_;
   QLineEdit* editDir_ = nullptr;

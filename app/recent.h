@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "settings/parametre.h"
 #include "registry/registry.h"
+#include "settings/parametre.h"
 
 namespace scrivle {
 

@@ -30,7 +30,9 @@ inline std::vector<Row>& rows() {
   return all;
 }
 
-inline void addRow(Row row) { rows().push_back(std::move(row)); }
+inline void addRow(Row row) {
+  rows().push_back(std::move(row));
+}
 
 // Timed runs of each side of a comparison under its name, so that both sides are reduced
 // by the same statistic over the same number of runs.
@@ -89,7 +91,9 @@ inline std::string number(double value, int decimals = 1) {
 }
 
 // A speed-up: one decimal below 100, none above ("16.0×", "4 610×").
-inline std::string times(double ratio) { return number(ratio, ratio < 100 ? 1 : 0) + "×"; }
+inline std::string times(double ratio) {
+  return number(ratio, ratio < 100 ? 1 : 0) + "×";
+}
 
 // Takes `--report=<file>` out of argv (Google Benchmark would reject it); without it, the
 // SCRIVLE_BENCH_REPORT environment variable names the file. Empty: no report.
@@ -128,8 +132,8 @@ inline bool writeReport(const std::string& path, const std::string& program) {
   out << "program\tfigure\tmeasured\ttarget\tmet\talternative\tratio\n";
   for (const Row& r : rows()) {
     out << cell(program) << '\t' << cell(r.figure) << '\t' << cell(r.measured) << '\t'
-        << cell(r.target) << '\t' << (r.met ? "yes" : "no") << '\t' << cell(r.alternative)
-        << '\t' << cell(r.ratio) << '\n';
+        << cell(r.target) << '\t' << (r.met ? "yes" : "no") << '\t' << cell(r.alternative) << '\t'
+        << cell(r.ratio) << '\n';
   }
   out.flush();
   return static_cast<bool>(out);

@@ -21,9 +21,9 @@
 
 #include <unistd.h>
 
-#include "platform/files.h"
 #include "document/journal_writer.h"
 #include "editor/text_model.h"
+#include "platform/files.h"
 
 using namespace scrivle;  // NOLINT(google-build-using-namespace)
 namespace fs = std::filesystem;

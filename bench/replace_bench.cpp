@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "bench/bench_main.h"
-#include "platform/dialogs.h"
 #include "editor/editor_view_u.h"
+#include "platform/dialogs.h"
 #include "search/find.h"
 #include "settings/parametre.h"
 #include "tags/colorise.h"

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "fuzz/targets.h"
 #include "editor/text_model.h"
+#include "fuzz/targets.h"
 
 namespace scrivle::fuzz {
 
@@ -20,7 +20,9 @@ class Reader {
   bool done() const { return at_ >= data_.size(); }
   unsigned byte() { return at_ < data_.size() ? static_cast<unsigned char>(data_[at_++]) : 0U; }
   // A position or length a little past the text, so that clamping is exercised too.
-  Pos upTo(Pos n) { return static_cast<Pos>((byte() << 8 | byte()) % static_cast<unsigned>(n + 3)); }
+  Pos upTo(Pos n) {
+    return static_cast<Pos>((byte() << 8 | byte()) % static_cast<unsigned>(n + 3));
+  }
   // Short texts over a small alphabet rich in what matters: spaces, CR, LF, CR LF.
   std::string text() {
     static constexpr std::string_view kAlphabet = "ab \r\n\r\n\x0c\x80Z";

@@ -1,9 +1,9 @@
 #include "platform/files.h"
 
 #include <algorithm>
-#include <csignal>
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -140,8 +140,8 @@ void writeInPlace(const fs::path& real, const fs::path& target, std::string_view
   }
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t n = ::pwrite(fd, bytes.data() + done, bytes.size() - done,
-                               static_cast<off_t>(done));
+    const ssize_t n =
+        ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(done));
     if (n < 0 && errno == EINTR) {
       continue;
     }

@@ -4,8 +4,8 @@
 #include <QSaveFile>
 #include <cstring>
 
-#include "platform/files.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 #include "preview/source.h"
 
 namespace scrivle {

@@ -15,13 +15,13 @@
 #include <algorithm>
 
 #include "document/child_u.h"
-#include "platform/files.h"
-#include "platform/dialogs.h"
 #include "editor/editor_view_u.h"
+#include "platform/dialogs.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 #include "preview/export_u.h"
-#include "settings/parametre.h"
 #include "registry/registry.h"
+#include "settings/parametre.h"
 
 namespace scrivle {
 

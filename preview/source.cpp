@@ -2,9 +2,9 @@
 
 #include <system_error>
 
-#include "platform/files.h"
 #include "document/tifile.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 #include "settings/persistence.h"
 
 namespace scrivle {

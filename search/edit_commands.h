@@ -3,8 +3,8 @@
 // the window can mark the document modified and move its size on the calculator.
 #pragma once
 
-#include "platform/clipboard.h"
 #include "editor/text_model.h"
+#include "platform/clipboard.h"
 #include "search/find.h"
 #include "settings/parametre.h"
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 
 #include "calc/charset.h"
-#include "platform/dialogs.h"
 #include "calc/keyboard.h"
 #include "editor/word_rules.h"
+#include "platform/dialogs.h"
 #include "tags/colorise.h"
 #include "tags/tagkeydown.h"
 #include "tags/vocabulary.h"

@@ -9,11 +9,11 @@
 #include <sstream>
 #include <system_error>
 
-#include "platform/files.h"
 #include "editor/editor_view_u.h"
+#include "platform/files.h"
 #include "platform/qtext_u.h"
-#include "settings/parametre.h"
 #include "registry/registry.h"
+#include "settings/parametre.h"
 #include "spell/correction.h"
 #include "spell/hunspell/hunspell_dictionary.h"
 #include "spell/words.h"

@@ -6,8 +6,8 @@
 #include <optional>
 
 #include "editor/text_model.h"
-#include "settings/parametre.h"
 #include "registry/registry.h"
+#include "settings/parametre.h"
 
 namespace scrivle {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/dialogs.h"
 #include "editor/text_model.h"
+#include "platform/dialogs.h"
 
 namespace scrivle {
 

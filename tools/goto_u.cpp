@@ -13,9 +13,9 @@
 #include <QVBoxLayout>
 
 #include "document/child_u.h"
+#include "editor/editor_view_u.h"
 #include "platform/borders_u.h"
 #include "platform/dialogs.h"
-#include "editor/editor_view_u.h"
 #include "tools/goto.h"
 
 namespace scrivle {

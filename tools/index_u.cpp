@@ -57,8 +57,8 @@ void Tindex::ListBoxDblClick() {
   accept();
   if (item == nullptr || editor == nullptr || !item->isSelected()) return;
   const QByteArray raw = item->data(Qt::UserRole).toByteArray();
-  const Pos line = bookmarkLineOf(std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())),
-                                  geometry.NameWidth);
+  const Pos line = bookmarkLineOf(
+      std::string_view(raw.constData(), static_cast<std::size_t>(raw.size())), geometry.NameWidth);
   if (line < 0) return;
   const Pos start = editor->model().lineStart(line);
   if (start < 0) return;

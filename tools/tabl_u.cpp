@@ -11,14 +11,14 @@
 #include <algorithm>
 #include <memory>
 
+#include "calc/keyboard.h"
 #include "document/child_u.h"
 #include "document/host_u.h"
 #include "editor/calc_font_u.h"
 #include "editor/editor_view_u.h"
-#include "calc/keyboard.h"
 #include "editor/text_model.h"
-#include "settings/parametre.h"
 #include "registry/registry.h"
+#include "settings/parametre.h"
 
 namespace scrivle {
 

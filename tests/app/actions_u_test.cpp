@@ -1,10 +1,10 @@
 // The command vocabulary as the window shows it, checked against the list written
 // here independently of the production table.
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
-#include <gtest/gtest.h>
 
 #include <string_view>
 #include <vector>
@@ -45,7 +45,8 @@ const Expected kActions[] = {
     {"MosaquehorizontaleAction", "Fenêtre", "Mosaïque &horizontale", "", ""},
     {"MosaqueverticaleAction", "Fenêtre", "Mosaïque &verticale", "", ""},
     {"EnregistrerAction", "Edition", "&Enregistrer", "Enregistrer", "Ctrl+S"},
-    {"EnregistrersousAction", "Edition", "Enre&gistrer sous...", "Enregistrer sous...", "Ctrl+Alt+S"},
+    {"EnregistrersousAction", "Edition", "Enre&gistrer sous...", "Enregistrer sous...",
+     "Ctrl+Alt+S"},
     {"OuvrirAction", "Edition", "&Ouvrir...", "Ouvrir...", "Ctrl+O"},
     {"SlectionnertoutAction", "Edition", "Sélectionner &tout", "Sélectionner tout", "Ctrl+A"},
     {"DfaireAction", "Edition", "&Défaire", "Défaire", "Ctrl+Z"},
@@ -68,8 +69,10 @@ const Expected kActions[] = {
     {"InsrerimageAction", "Tags &", "Insérer une &image", "Insérer une image", ""},
     {"ChercherAction", "Edition", "C&hercher", "Chercher", "Ctrl+F"},
     {"AllerligneAction", "Edition", "&Aller à la ligne...", "Aller à la ligne...", ""},
-    {"Affichertable", "Fenêtre", "Afficher la table de &caractères", "Afficher la table de caractères", ""},
-    {"ApercuAction", "Fenêtre", "Aperçu &calculatrice", "Voir le texte comme la calculatrice l'affiche", "F6"},
+    {"Affichertable", "Fenêtre", "Afficher la table de &caractères",
+     "Afficher la table de caractères", ""},
+    {"ApercuAction", "Fenêtre", "Aperçu &calculatrice",
+     "Voir le texte comme la calculatrice l'affiche", "F6"},
     {"OrthographeAction", "Edition", "Vérifier l'&orthographe", "Souligner les mots inconnus", ""},
     {"SuivantAction", "Edition", "&Suivant", "Occurence suivante", "F3"},
     {"SeparSimpleAction", "Tags &", "Séparateur simple", "Séparateur simple", ""},
@@ -86,7 +89,8 @@ const Expected kActions[] = {
     {"ReadOnlyAction", "Edition", "&Lecture seule", "Lecture seule", ""},
     {"PopUpFichier", "PoPup", "&Fichier / Edition", "Afficher / Cacher la barre d'outils", ""},
     {"PopUpTags", "PoPup", "&Tags", "Afficher / Cacher les tags", ""},
-    {"PopUpTitres", "PoPup", "T&itres / Taille sur TI", "Afficher / Cacher les boutons pour les titres", ""},
+    {"PopUpTitres", "PoPup", "T&itres / Taille sur TI",
+     "Afficher / Cacher les boutons pour les titres", ""},
     {"Dfaire2Action", "Edition", "Dfaire2Action", "", "Alt+Backspace"},
     {"Dfaire3Action", "Edition", "Dfaire3Action", "", "Shift+Alt+Backspace"},
 };
@@ -98,24 +102,23 @@ const std::vector<std::pair<const char*, std::vector<const char*>>> kMenus = {
       "Enre&gistrer sous...", "&Fermer", "-", "Tout enregi&strer", "&Tout fermer", "-",
       "&Quitter"}},
     {"&Edition",
-     {"&Défaire", "&Refaire", "-", "&Couper", "Copi&er", "C&oller", "-", "Sélectionner &tout",
-      "-", "C&hercher", "Re&mplacer", "&Suivant", "&Aller à la ligne..."}},
+     {"&Défaire", "&Refaire", "-", "&Couper", "Copi&er", "C&oller", "-", "Sélectionner &tout", "-",
+      "C&hercher", "Re&mplacer", "&Suivant", "&Aller à la ligne..."}},
     {"&Tags #",
-     {"&Taille 1", "T&aille 2", "Tai&lle 3", "-", "&Souligné", "&Pointillé", "&Vecteur",
-      "&Inversé", "&Barré", "E&xposant", "-", "&Retour à la ligne automatique"}},
+     {"&Taille 1", "T&aille 2", "Tai&lle 3", "-", "&Souligné", "&Pointillé", "&Vecteur", "&Inversé",
+      "&Barré", "E&xposant", "-", "&Retour à la ligne automatique"}},
     {"Ta&gs &&",
      {"Aligné à &gauche", "&Centré", "Aligné à &droite", "-", "Marge de &0 pixels",
-      "Marge de &10 pixels", "Marge de &20 pixels", "Marge de &30 pixels", "-",
-      "Séparateur simple", "Séparateur double", "-", "Insérer une &image",
-      "Insérer du &pretty print"}},
-    {"&Misc.", {"Insérer un &bookmark", "-", "Menu1Action", "Menu2Action", "Menu3Action",
-                "Menu4Action"}},
-    {"&Options", {"Afficher en &couleurs", "Afficher les &bookmarks",
-                  "Afficher la table de &caractères", "Aperçu &calculatrice",
-                  "Vérifier l'&orthographe", "-",
-                  "&Personnaliser"}},
-    {"Fe&nêtre", {"&Cascade", "&Réorganiser", "&Tout réduire", "-", "Mosaïque &horizontale",
-                  "Mosaïque &verticale"}},
+      "Marge de &10 pixels", "Marge de &20 pixels", "Marge de &30 pixels", "-", "Séparateur simple",
+      "Séparateur double", "-", "Insérer une &image", "Insérer du &pretty print"}},
+    {"&Misc.",
+     {"Insérer un &bookmark", "-", "Menu1Action", "Menu2Action", "Menu3Action", "Menu4Action"}},
+    {"&Options",
+     {"Afficher en &couleurs", "Afficher les &bookmarks", "Afficher la table de &caractères",
+      "Aperçu &calculatrice", "Vérifier l'&orthographe", "-", "&Personnaliser"}},
+    {"Fe&nêtre",
+     {"&Cascade", "&Réorganiser", "&Tout réduire", "-", "Mosaïque &horizontale",
+      "Mosaïque &verticale"}},
     {"&Aide", {"&A propos..."}},
 };
 

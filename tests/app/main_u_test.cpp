@@ -18,20 +18,20 @@
 #include <random>
 #include <sstream>
 
-#include "app/main_u.h"
-#include "document/child_u.h"
-#include "platform/files.h"
-#include "editor/editor_view_u.h"
-#include "editor/text_model.h"
-#include "document/journal.h"
-#include "document/tifile.h"
-#include "tools/index_u.h"
 #include <QListWidget>
 #include <QToolBar>
+#include "app/main_u.h"
+#include "document/child_u.h"
+#include "document/journal.h"
+#include "document/tifile.h"
+#include "editor/editor_view_u.h"
+#include "editor/text_model.h"
+#include "platform/files.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
 #include "support/main_window_u.h"
 #include "support/temp_files.h"
+#include "tools/index_u.h"
 
 namespace scrivle {
 namespace {
@@ -478,7 +478,8 @@ TEST_F(MainWindowTest, DocumentStateSwitchKeepsBandToggles) {
   EXPECT_FALSE(tags->isVisible());
   EXPECT_FALSE(m.menuItem("EnregistrerAction")->isVisible());
   // The tool-bar button of a hidden menu item stays.
-  EXPECT_TRUE(m.findChild<QToolBar*>("PageScroller2")->actions().contains(m.action("EnregistrerAction")));
+  EXPECT_TRUE(
+      m.findChild<QToolBar*>("PageScroller2")->actions().contains(m.action("EnregistrerAction")));
   m.NouveauActionExecute();
   EXPECT_TRUE(tags->isVisible());
   EXPECT_TRUE(m.menuItem("EnregistrerAction")->isVisible());

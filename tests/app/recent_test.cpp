@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "settings/persistence.h"
 #include "registry/registry_file.h"
+#include "settings/persistence.h"
 #include "support/temp_registry.h"
 
 using namespace scrivle;

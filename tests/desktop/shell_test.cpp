@@ -9,8 +9,8 @@
 #include <string>
 
 #include "document/tifile.h"
-#include "settings/persistence.h"
 #include "registry/registry_file.h"
+#include "settings/persistence.h"
 #include "support/temp_files.h"
 
 namespace scrivle {

@@ -12,8 +12,8 @@
 #include <utility>
 #include <vector>
 
-#include "editor/calc_font_u.h"
 #include "calc/charset.h"
+#include "editor/calc_font_u.h"
 #include "support/fake_clipboard.h"
 
 namespace scrivle {

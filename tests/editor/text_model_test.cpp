@@ -1,5 +1,5 @@
-#include "calc/charset.h"
 #include "editor/text_model.h"
+#include "calc/charset.h"
 
 #include <gtest/gtest.h>
 

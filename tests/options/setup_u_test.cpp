@@ -278,7 +278,6 @@ TEST_F(OptionsTest, ApplyRefreshesTheRecentSubmenusState) {
   EXPECT_TRUE(recent->isEnabled());
   ASSERT_FALSE(recent->actions().isEmpty());
   EXPECT_TRUE(recent->actions().at(0)->isVisible());
-
 }
 
 TEST_F(OptionsTest, AssociationRegistersAndUninstallRemovesEverything) {

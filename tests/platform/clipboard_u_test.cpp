@@ -34,7 +34,9 @@ TEST(QtClipboard, KeepsOurBytesAndConvertsOtherProgramsText) {
   QGuiApplication::clipboard()->setText(QString::fromUtf8("α β\nx\r\ny"));
   EXPECT_EQ(clipboard.text(), charset::fromUtf8("α β") + "\r\nx\r\ny");
   QGuiApplication::clipboard()->setText(QString::fromUtf8("\U0001D5A4€≈ ’中"));
-  EXPECT_EQ(clipboard.text(), "\x95" "EUR? '?");
+  EXPECT_EQ(clipboard.text(),
+            "\x95"
+            "EUR? '?");
   EXPECT_EQ(clipboard.replacedInLastText(), 2u);
   QGuiApplication::clipboard()->clear();
   EXPECT_EQ(clipboard.text(), "");

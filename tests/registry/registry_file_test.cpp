@@ -69,7 +69,8 @@ TEST(RegistryFile, WritesTheEditorsExportFormatAndReadsItBack) {
         "\"texte\"=hex(1):61,00,0d,00,0a,00,62,00,7f,00,12,00,0f,00,00,00\r\n",
         "\"nom\"=hex(1):ac,20,81,00,78,01,ea,00,00,00\r\n",
         "\"e\"=hex(2):25,00,54,00,45,00,4d,00,50,00,25,00,00,00\r\n", "\"b\"=hex:ab,ab,",
-        "ab,\\\r\n  ab,ab,", "\"l\\r\\n\\0\"=dword:00000001\r\n", "App Paths\\Scrivle.exe]\r\n@=\"C:\\\\S\\\\Scrivle.exe\"\r\n"}) {
+        "ab,\\\r\n  ab,ab,", "\"l\\r\\n\\0\"=dword:00000001\r\n",
+        "App Paths\\Scrivle.exe]\r\n@=\"C:\\\\S\\\\Scrivle.exe\"\r\n"}) {
     EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
   }
 

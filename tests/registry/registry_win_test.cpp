@@ -8,8 +8,8 @@
 #include <cstdlib>
 
 #include "platform/files.h"
-#include "settings/persistence.h"
 #include "registry/registry_file.h"
+#include "settings/persistence.h"
 #include "support/temp_registry.h"
 
 using namespace scrivle;

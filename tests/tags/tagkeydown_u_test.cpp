@@ -7,8 +7,8 @@
 #include <QKeyEvent>
 #include <QTest>
 
-#include "marks.h"
 #include "editor/editor_view_u.h"
+#include "marks.h"
 #include "tags/tagkeydown.h"
 
 namespace scrivle {
