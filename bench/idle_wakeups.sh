@@ -7,31 +7,9 @@
 set -euo pipefail
 BUILD=$(readlink -f "${1:?usage: $0 BUILD_DIR [SECONDS]}")
 SECS=${2:-20}
-for tool in Xvfb openbox xdotool strace; do
-  command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 1; }
-done
-WORK=$(mktemp -d)
-XPID="" WPID="" APID=""
-cleanup() {
-  [ -n "$APID" ] && kill -9 "$APID" 2>/dev/null || true
-  [ -n "$WPID" ] && kill "$WPID" 2>/dev/null || true
-  [ -n "$XPID" ] && kill "$XPID" 2>/dev/null || true
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-for n in $(seq 230 260); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then DISPLAY_NUM=$n; break; fi
-done
-Xvfb ":$DISPLAY_NUM" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-XPID=$!
-export DISPLAY=":$DISPLAY_NUM"
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-WPID=$!
-export XDG_STATE_HOME="$WORK/state" XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data"
-export SCRIVLE_REGISTRY="$WORK/registry.reg"
-unset QT_QPA_PLATFORM
-mkdir -p "$WORK/docs"
+BENCH_TOOLS=strace BENCH_DISPLAYS="230 260"
+# shellcheck source=bench/x_session.sh
+. "$(dirname "$0")/x_session.sh"
 "$BUILD/bench/make_text" "$WORK/docs/cours.9xt" 65000
 "$BUILD/scrivle" "$WORK/docs/cours.9xt" >/dev/null 2>&1 &
 APID=$!

@@ -26,33 +26,9 @@ IDLE_RUNS=${IDLE_RUNS:-5}
 IDLE_S=${IDLE_S:-10}
 SCRIVLE=${SCRIVLE_BIN:-$BUILD/scrivle}
 PEER=$BUILD/bench/plain_editor_peer
-for tool in Xvfb openbox xdotool; do
-  command -v "$tool" >/dev/null || { echo "missing $tool" >&2; exit 1; }
-done
-
-WORK=$(mktemp -d)
-XPID="" WPID="" APID="" OPID=""
-cleanup() {
-  [ -n "$APID" ] && kill -9 "$APID" 2>/dev/null || true
-  [ -n "$OPID" ] && kill -9 "$OPID" 2>/dev/null || true
-  [ -n "$WPID" ] && kill "$WPID" 2>/dev/null || true
-  [ -n "$XPID" ] && kill "$XPID" 2>/dev/null || true
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-for n in $(seq 170 219); do
-  if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then DISPLAY_NUM=$n; break; fi
-done
-Xvfb ":$DISPLAY_NUM" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-XPID=$!
-export DISPLAY=":$DISPLAY_NUM"
-for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
-openbox >/dev/null 2>&1 &
-WPID=$!
-export XDG_STATE_HOME="$WORK/state" XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data"
-export SCRIVLE_REGISTRY="$WORK/registry.reg"
-unset QT_QPA_PLATFORM
-mkdir -p "$WORK/docs"
+BENCH_DISPLAYS="170 219"
+# shellcheck source=bench/x_session.sh
+. "$(dirname "$0")/x_session.sh"
 "$BUILD/bench/make_text" "$WORK/docs/cours.9xt" 65000
 "$BUILD/bench/make_text" "$WORK/docs/gros.txt" 10000000
 printf 'autre\n' >"$WORK/docs/autre.txt"
