@@ -17,6 +17,7 @@
 
 #include "app/main_u.h"
 #include "document/child_u.h"
+#include "document/journal_writer.h"
 #include "document/tifile.h"
 #include "editor/editor_view_u.h"
 #include "editor/text_model.h"
@@ -187,7 +188,12 @@ class PreviewPaneTest : public ::testing::Test {
     pane_ = main_->preview;
   }
   void TearDown() override {
-    for (TChild* c : main_->children()) c->model().setModified(false);
+    // No journal left behind for the next test's start-up to offer to recover (the tests
+    // of one process share the state folder).
+    for (TChild* c : main_->children()) {
+      c->model().setModified(false);
+      c->journal().discard();
+    }
     main_.reset();
   }
   QImage shown() {
