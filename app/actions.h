@@ -2,6 +2,7 @@
 // hint, shortcut and handler name, the plain menu items, and the order of the
 // menus and tool bars. The window builds its QActions, menus and tool bars from
 // these tables.
+// docs/glossary.md maps each action name (DfaireAction...) to its caption.
 #pragma once
 
 #include <string_view>

@@ -1,7 +1,6 @@
 // Scrivle: start-up in the order the windows depend on each other.
 #include <QApplication>
 #include <QTimer>
-#include <csignal>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -13,20 +12,16 @@
 #include "desktop/app_icon_u.h"
 #include "options/setup_u.h"
 #include "platform/dialogs_u.h"
+#include "platform/files.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/translations_u.h"
 #include "preview/export_u.h"
 #include "preview/source.h"
-#include "tools/goto_u.h"
 #include "tools/index_u.h"
 #include "tools/tabl_u.h"
 
 int main(int argc, char** argv) {
-#ifdef SIGXFSZ
-  // Past a file-size limit a write must fail with an error the save reports, not end the
-  // program with every open document.
-  std::signal(SIGXFSZ, SIG_IGN);
-#endif
+  scrivle::writesPastTheSizeLimitFail();
   std::vector<std::string> args;
   for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
   if (args.empty() || args[0] != "/preview") args.resize(std::min<std::size_t>(args.size(), 2));
@@ -49,14 +44,11 @@ int main(int argc, char** argv) {
   scrivle::Tmain main(boxes, request);
   dialogs.setParent(&main);
   scrivle::Tindex index(&main);
-  main.index = &index;
+  main.setBookmarksWindow(&index);
   scrivle::TTable table(&main);
-  main.table = &table;
-  scrivle::TOptions options(&main);  // loads the settings
-  options.setMainWindow(&main);
-  main.Options = &options;
-  scrivle::TGoToDlg goToDlg(&main);
-  main.goToDlg = &goToDlg;
+  main.setCharacterTable(&table);
+  scrivle::TOptions options(&main);  // loads the settings and has the frame apply them
+  main.setOptionsDialog(&options);
 
   if (request.kind == scrivle::StartRequest::Zip) {
     try {
@@ -66,7 +58,9 @@ int main(int argc, char** argv) {
     }
     return 0;
   }
-  main.show();
+  // Mapped maximized at once, as FormActivate leaves it: one first picture at the final size
+  // instead of a small window drawn, then maximized and drawn again.
+  main.showMaximized();
   QTimer::singleShot(0, &main, [&main] { main.FormActivate(); });
   return QApplication::exec();
 }

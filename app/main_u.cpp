@@ -35,6 +35,7 @@
 #include "editor/calc_font_u.h"
 #include "document/journal_recovery.h"
 #include "document/journal_writer.h"
+#include "document/tifile.h"
 #include "platform/dialogs.h"
 #include "editor/editor_view_u.h"
 #include "platform/errors.h"
@@ -92,26 +93,44 @@ Tmain::Tmain(Dialogs& dialogs, StartRequest request)
   mdi_->setObjectName("MdiArea");
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* w) {
-    if (auto* c = qobject_cast<TChild*>(w)) c->FormActivate();
-    const bool any = !mdi_->subWindowList().isEmpty();
-    for (const char* n : {"CascadeAction", "RorganiserAction", "ToutrduireAction",
-                          "MosaquehorizontaleAction", "MosaqueverticaleAction"}) {
-      action(n)->setEnabled(any);
-    }
-    action("FermerAction")->setEnabled(w != nullptr);
+    if (auto* c = qobject_cast<TChild*>(w)) updateMenus(c);
+    refreshWindowCommands();
+    refreshStandardActions();
     // The preview follows the active document; it only empties when none is left.
-    if (preview != nullptr && (w != nullptr || !any)) preview->setDocument(qobject_cast<TChild*>(w));
+    const bool any = !mdi_->subWindowList().isEmpty();
+    if (preview_ != nullptr && (w != nullptr || !any)) {
+      preview_->setDocument(qobject_cast<TChild*>(w));
+    }
   });
 
   buildActions();
   buildMenus();
   buildToolBars();
-  // The edit commands filter the name boxes' keys: they need the boxes.
-  search_ = new SearchCommands(*this, [this] { return activeChild(); });
-  editCommands_ = new EditCommands(*this, [this] { return activeChild(); });
+  search_ = new SearchCommands(this, *this, action("SuivantAction"));
+  // The edit commands filter the name boxes' keys: they need the boxes, and the commands
+  // whose shortcuts the boxes leave to the frame.
+  editCommands_ = new EditCommands(*this, {editDir_, editName_}, this);
+  std::vector<const QAction*> routed;
+  for (const char* n : {"CouperAction", "Couper2Action", "CopierAction", "Copier2Action",
+                        "CollerAction", "Coller2Action", "SlectionnertoutAction", "DfaireAction",
+                        "Dfaire2Action", "Dfaire3Action", "RefaireAction"}) {
+    routed.push_back(action(n));
+  }
+  editCommands_->setRoutedActions(std::move(routed));
   setUpSpelling();
   statusBar()->setObjectName("StatusBar1");
-  preview = installPreviewDock(*this, *action("ApercuAction"), dialogs_);
+  preview_ = installPreviewDock(*this, *action("ApercuAction"), dialogs_);
+
+  // Cut, copy and paste follow the focus, the selections and the clipboard.
+  connect(qApp, &QApplication::focusChanged, this, &Tmain::refreshStandardActions);
+  connect(QApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+    readClipboard();
+    refreshStandardActions();
+  });
+  readClipboard();
+  for (QLineEdit* box : {editDir_, editName_}) {
+    connect(box, &QLineEdit::selectionChanged, this, &Tmain::refreshStandardActions);
+  }
 
   // FormCreate.
   action("Affichertable")->setChecked(false);
@@ -121,17 +140,17 @@ Tmain::Tmain(Dialogs& dialogs, StartRequest request)
     action(n)->setEnabled(false);
   }
   firstActivation_ = true;
-
-  auto* idle = new QTimer(this);
-  idle->setInterval(150);
-  connect(idle, &QTimer::timeout, this, &Tmain::refreshStandardActions);
-  idle->start();
 }
 
 Tmain::~Tmain() {
   // The document windows go with the frame; no refresh may run on a half-destroyed one.
   disconnect(mdi_, nullptr, this, nullptr);
-  for (TChild* c : children()) c->disconnect(this);
+  disconnect(qApp, nullptr, this, nullptr);
+  disconnect(QApplication::clipboard(), nullptr, this, nullptr);
+  for (TChild* c : children()) {
+    c->disconnect(this);
+    c->Richedit->disconnect(this);
+  }
 }
 
 QAction* Tmain::action(const std::string& name) const {
@@ -199,7 +218,6 @@ void Tmain::setFlatButtons(bool flat) {
 }
 
 void Tmain::refreshStandardActions() {
-  // What the toolkit's standard edit and window actions re-evaluate when idle.
   QWidget* focus = QApplication::focusWidget();
   bool selection = false;
   if (auto* editor = qobject_cast<EditorView*>(focus)) {
@@ -210,10 +228,17 @@ void Tmain::refreshStandardActions() {
   const bool editable = documentState();
   action("CopierAction")->setEnabled(editable && selection);
   action("CouperAction")->setEnabled(editable && selection);
+  action("CollerAction")->setEnabled(editable && clipboardHasText_);
+}
+
+void Tmain::readClipboard() {
+  // Asked once per change of the clipboard, not at every keystroke.
   const QMimeData* mime = QApplication::clipboard()->mimeData();
-  action("CollerAction")->setEnabled(editable && mime != nullptr &&
-                                     (mime->hasText() ||
-                                      mime->hasFormat("application/x-scrivle-calc")));
+  clipboardHasText_ =
+      mime != nullptr && (mime->hasText() || mime->hasFormat("application/x-scrivle-calc"));
+}
+
+void Tmain::refreshWindowCommands() {
   const bool any = !mdi_->subWindowList().isEmpty();
   for (const char* n : {"CascadeAction", "RorganiserAction", "ToutrduireAction",
                         "MosaquehorizontaleAction", "MosaqueverticaleAction"}) {
@@ -222,11 +247,90 @@ void Tmain::refreshStandardActions() {
   action("FermerAction")->setEnabled(activeChild() != nullptr);
 }
 
+namespace {
+
+QString sizeText(std::int32_t size) {
+  return QStringLiteral("Taille sur TI : %1 octets").arg(size);
+}
+
+}  // namespace
+
+void Tmain::updateMenus(TChild* source) {
+  // The frame always shows the active document: one saved or reloaded while another is
+  // active (through "Tout enregistrer" or a close question) refreshes the active one.
+  TChild* c = activeChild();
+  if (c == nullptr) c = source;
+  if (c == nullptr) return;
+  editName_->setText(toQString(nameForBox(c->variableName())));
+  editDir_->setText(toQString(nameForBox(c->folderName())));
+  editTaille_->setText(sizeText(c->calcSize()));
+  action("EnregistrerAction")->setEnabled(c->saveEnabled());
+  action("DfaireAction")->setEnabled(c->model().canUndo());
+  const bool ro = c->model().readOnly();
+  action("ReadOnlyAction")->setChecked(ro);
+  editDir_->setReadOnly(ro);
+  editName_->setReadOnly(ro);
+}
+
+void Tmain::showSize(TChild* source) {
+  if (activeChild() != source && children().size() > 1) return;
+  // Every keystroke comes here: a text that did not change is not laid out again.
+  const QString text = sizeText(source->calcSize());
+  if (editTaille_->text() != text) editTaille_->setText(text);
+}
+
+void Tmain::documentMarkedModified(TChild* source) {
+  QAction* save = action("EnregistrerAction");
+  if (!save->isEnabled()) {
+    save->setEnabled(true);
+    action("EnregistrerToutAction")->setEnabled(true);
+  }
+  // Marked before the change reaches the text: the change will be undoable.
+  if (!source->model().canUndo()) action("DfaireAction")->setEnabled(true);
+}
+
+void Tmain::documentClosed(TChild* source) {
+  // The last document takes the frame back to the no-document state.
+  const auto kids = children();
+  const bool last =
+      std::all_of(kids.begin(), kids.end(), [source](TChild* c) { return c == source; });
+  if (last) enableall(false);
+  QTimer::singleShot(0, this, [this] {
+    refreshSaveAll();
+    refreshWindowCommands();
+  });
+}
+
 void Tmain::AfficherBookExecute() {
   TChild* c = activeChild();
-  if (c == nullptr || index == nullptr) return;
-  index->geometry = bookmarkGeometryFor(AppSettings.DefaultExt);
-  index->showFor(*c->Richedit);
+  if (c == nullptr || index_ == nullptr) return;
+  index_->geometry = bookmarkGeometryFor(AppSettings.DefaultExt);
+  index_->showFor(*c->Richedit);
+}
+
+void Tmain::setBookmarksWindow(Tindex* index) {
+  index_ = index;
+}
+
+Tindex* Tmain::bookmarksWindow() const {
+  return index_;
+}
+
+void Tmain::setOptionsDialog(TOptions* options) {
+  options_ = options;
+}
+
+void Tmain::setCharacterTable(TTable* table) {
+  table_ = table;
+  if (table_ == nullptr) return;
+  // Closed by its own close box, the table unchecks the command that shows it.
+  QAction* show = action("Affichertable");
+  connect(table_, &TTable::closed, show, [show] { show->setChecked(false); });
+}
+
+QRect Tmain::documentArea() const {
+  const QWidget* area = mdi_->viewport();
+  return {area->mapToGlobal(QPoint(0, 0)), area->size()};
 }
 
 void Tmain::buildActions() {
@@ -280,7 +384,7 @@ void Tmain::buildActions() {
   bind("AllerligneAction", [this] { AllerligneActionExecute(); });
   bind("ZipAction", [this] { ZipActionExecute(*this); });
   bind("OptionsAction", [this] {
-    if (Options != nullptr) Options->exec();
+    if (options_ != nullptr) options_->exec();
   });
   bind("CouperAction", [this] { editCommands_->CouperActionExecute(); });
   bind("Couper2Action", [this] { editCommands_->CouperActionExecute(); });
@@ -319,19 +423,29 @@ void Tmain::buildActions() {
 
 void Tmain::AffichertableExecute() {
   // The action's check mark has already been inverted by the toolkit.
-  if (table != nullptr) scrivle::AffichertableExecute(*table, *action("Affichertable"));
+  if (table_ != nullptr) scrivle::AffichertableExecute(*table_, *action("Affichertable"));
 }
 
 void Tmain::AllerligneActionExecute() {
-  if (goToDlg != nullptr) scrivle::AllerligneActionExecute(*goToDlg, activeChild(), dialogs_);
+  TChild* c = activeChild();
+  if (c == nullptr) return;
+  // Made on first use: most runs never go to a line.
+  if (goToDlg_ == nullptr) goToDlg_ = new TGoToDlg(this);
+  scrivle::AllerligneActionExecute(*goToDlg_, c, dialogs_);
 }
 
-bool Tmain::colourOn() const { return action("ColorAction")->isChecked(); }
+bool Tmain::colourOn() const {
+  return action("ColorAction")->isChecked();
+}
+
+void Tmain::setColourOn(bool on) {
+  action("ColorAction")->setChecked(on);
+}
 
 void Tmain::changeByProgram(const std::function<int(TextModel&)>& change) {
   TChild* c = activeChild();
   if (c == nullptr || c->model().readOnly()) return;
-  c->IsModified();
+  c->markModified();
   c->addSize(change(c->model()));
   c->FormActivate();
 }
@@ -421,11 +535,11 @@ void Tmain::buildMenus() {
     }
   });
 
-  PopupMenu1 = new QMenu(this);
-  PopupMenu1->setObjectName("PopupMenu1");
-  PopupMenu1->addAction(action("CouperAction"));
-  PopupMenu1->addAction(action("CopierAction"));
-  PopupMenu1->addAction(action("CollerAction"));
+  popupMenu1_ = new QMenu(this);
+  popupMenu1_->setObjectName("PopupMenu1");
+  popupMenu1_->addAction(action("CouperAction"));
+  popupMenu1_->addAction(action("CopierAction"));
+  popupMenu1_->addAction(action("CollerAction"));
 }
 
 void Tmain::buildToolBars() {
@@ -457,36 +571,36 @@ void Tmain::buildToolBars() {
     toolBar3_->addSeparator();
   }
   const QFont calcFont = CalcFont::instance().font(16);
-  EditDir = new QLineEdit(toolBar3_);
-  EditDir->setObjectName("EditDir");
-  EditDir->setToolTip("Nom du répertoire sur la TI dans lequel sera le fichier");
-  EditDir->setStatusTip(EditDir->toolTip());
-  EditName = new QLineEdit(toolBar3_);
-  EditName->setObjectName("EditName");
-  EditName->setToolTip("Nom du fichier sur TI");
-  EditName->setStatusTip(EditName->toolTip());
-  for (QLineEdit* e : {EditDir, EditName}) {
+  editDir_ = new QLineEdit(toolBar3_);
+  editDir_->setObjectName("EditDir");
+  editDir_->setToolTip("Nom du répertoire sur la TI dans lequel sera le fichier");
+  editDir_->setStatusTip(editDir_->toolTip());
+  editName_ = new QLineEdit(toolBar3_);
+  editName_->setObjectName("EditName");
+  editName_->setToolTip("Nom du fichier sur TI");
+  editName_->setStatusTip(editName_->toolTip());
+  for (QLineEdit* e : {editDir_, editName_}) {
     e->setFont(calcFont);
     limitCalcLength(e, 8);
     e->setFixedWidth(QFontMetrics(calcFont).horizontalAdvance(QString(10, 'W')));
   }
-  connect(EditDir, &QLineEdit::textEdited, this, [this] { EditDirKeyDown(0); });
-  connect(EditName, &QLineEdit::textEdited, this, [this] { EditNameKeyDown(0); });
-  EditTaille = new QLineEdit(toolBar3_);
-  EditTaille->setObjectName("EditTaille");
-  EditTaille->setReadOnly(true);
-  EditTaille->setToolTip("Taille approximative sur la TI");
-  EditTaille->setStatusTip(EditTaille->toolTip());
+  connect(editDir_, &QLineEdit::textEdited, this, [this] { EditDirKeyDown(0); });
+  connect(editName_, &QLineEdit::textEdited, this, [this] { EditNameKeyDown(0); });
+  editTaille_ = new QLineEdit(toolBar3_);
+  editTaille_->setObjectName("EditTaille");
+  editTaille_->setReadOnly(true);
+  editTaille_->setToolTip("Taille approximative sur la TI");
+  editTaille_->setStatusTip(editTaille_->toolTip());
   // As wide as its longest text, no wider, and drawn over what the tool bar painted
   // once: it is redrawn at every keystroke.
-  EditTaille->setAttribute(Qt::WA_OpaquePaintEvent);
-  EditTaille->setFixedWidth(
-      QFontMetrics(EditTaille->font()).horizontalAdvance("Taille sur TI : 000000 octets  ") +
-      2 * EditTaille->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, EditTaille) +
+  editTaille_->setAttribute(Qt::WA_OpaquePaintEvent);
+  editTaille_->setFixedWidth(
+      QFontMetrics(editTaille_->font()).horizontalAdvance("Taille sur TI : 000000 octets  ") +
+      2 * editTaille_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, editTaille_) +
       8);
-  toolBar3_->addWidget(EditDir);
-  toolBar3_->addWidget(EditName);
-  toolBar3_->addWidget(EditTaille);
+  toolBar3_->addWidget(editDir_);
+  toolBar3_->addWidget(editName_);
+  toolBar3_->addWidget(editTaille_);
 }
 
 std::vector<TChild*> Tmain::children() const {
@@ -517,12 +631,9 @@ void Tmain::enableall(bool state) {
   action("EnregistrerToutAction")->setEnabled(false);
   toolBar1_->setVisible(state);
   toolBar3_->setVisible(state);
-  for (QLineEdit* e : {EditName, EditDir, EditTaille}) e->setVisible(state);
+  for (QLineEdit* e : {editName_, editDir_, editTaille_}) e->setVisible(state);
   for (const char* m : kStateMenus) menu(m)->menuAction()->setVisible(state);
-}
-
-Spelling* Tmain::spelling() const {
-  return spelling_;
+  refreshStandardActions();
 }
 
 void Tmain::setUpSpelling() {
@@ -543,6 +654,12 @@ void Tmain::setUpSpelling() {
 
 TChild* Tmain::createChild() {
   auto* child = new TChild(*this);
+  connect(child, &TChild::stateChanged, this, [this, child] { updateMenus(child); });
+  connect(child, &TChild::sizeChanged, this, [this, child] { showSize(child); });
+  connect(child, &TChild::modifiedChanged, this, [this, child] { documentMarkedModified(child); });
+  connect(child, &TChild::saved, this, &Tmain::refreshSaveAll);
+  connect(child, &TChild::closed, this, [this, child] { documentClosed(child); });
+  connect(child->Richedit, &EditorView::caretMoved, this, &Tmain::refreshStandardActions);
   spelling_->attach(child->Richedit);
   mdi_->addSubWindow(child);
   child->showMaximized();
@@ -617,7 +734,7 @@ void Tmain::refreshSaveAll() {
   }
 }
 
-void Tmain::InserRecent(const fs::path& path) {
+void Tmain::addRecent(const fs::path& path) {
   run([&] {
     auto registry = openUserRegistry([this](const std::string& text) { dialogs_.message(text); });
     inserRecent(AppSettings, path.string(), *registry);
@@ -712,8 +829,8 @@ void Tmain::ReadOnlyActionExecute() {
   // The action's check mark has already been inverted by the toolkit.
   const bool ro = action("ReadOnlyAction")->isChecked();
   if (TChild* c = activeChild()) c->model().setReadOnly(ro);
-  EditDir->setReadOnly(ro);
-  EditName->setReadOnly(ro);
+  editDir_->setReadOnly(ro);
+  editName_->setReadOnly(ro);
 }
 
 void Tmain::PopUpFichierExecute() {
@@ -733,15 +850,15 @@ void Tmain::PopUpTitresExecute() {
 
 void Tmain::EditDirKeyDown(int /*keyCode*/) {
   if (TChild* c = activeChild()) {
-    c->setFolderName(fromQString(EditDir->text()));
-    c->IsModified();
+    c->setFolderName(fromQString(editDir_->text()));
+    c->markModified();
   }
 }
 
 void Tmain::EditNameKeyDown(int /*keyCode*/) {
   if (TChild* c = activeChild()) {
-    c->setVariableName(fromQString(EditName->text()));
-    c->IsModified();
+    c->setVariableName(fromQString(editName_->text()));
+    c->markModified();
   }
 }
 
@@ -804,6 +921,35 @@ void Tmain::recoverTemporaryFiles(bool& recovered) {
     }
     recovered = true;
   }
+}
+
+bool Tmain::applySettings(bool restyle) {
+  const TParametre& s = AppSettings;
+  // The open and save dialogs read SaveDir and DefaultExt when they open.
+  refreshRecentMenu();
+  refreshTitleCaptions();
+  if (index_ != nullptr) index_->geometry = bookmarkGeometryFor(s.DefaultExt);
+  const std::vector<TChild*> kids = children();
+  try {
+    for (TChild* c : kids) c->syncTimer();
+  } catch (...) {
+    // An error ends this loop silently.
+  }
+  bool restyled = false;
+  if (restyle && colourOn()) {
+    for (TChild* c : kids) {
+      TextModel& m = c->model();
+      colorise(m, 1, m.length(), true, s);
+    }
+    restyled = true;
+  }
+  try {
+    for (TChild* c : kids) c->Richedit->setVerticalScrollBarOn(isSet(s.scroll));
+  } catch (...) {
+    // An error ends this loop silently.
+  }
+  setFlatButtons(isSet(s.flat));
+  return restyled;
 }
 
 void Tmain::refreshTitleCaptions() {

@@ -1,8 +1,11 @@
 // The main frame: MDI area, menus and tool bars built from the action table, the
-// folder/name/size boxes, start-up's first activation and the window commands.
+// folder/name/size boxes, start-up's first activation and the window commands. It hosts
+// the documents (DocumentHost) and owns every command's enabling: it pulls the active
+// document's state when the active window changes or a document signals a change.
 #pragma once
 
 #include <QMainWindow>
+#include <QPointer>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -11,6 +14,7 @@
 #include <vector>
 
 #include "app/command_line.h"
+#include "document/host_u.h"
 
 class QAction;
 class QLineEdit;
@@ -22,10 +26,18 @@ class QToolBar;
 namespace scrivle {
 
 class Dialogs;
-class TextModel;
+class EditCommands;
+class PreviewPane;
+class SearchCommands;
+class Spelling;
 class TChild;
+class TGoToDlg;
+class TOptions;
+class TTable;
+class TextModel;
+class Tindex;
 
-class Tmain : public QMainWindow {
+class Tmain : public QMainWindow, public DocumentHost {
   Q_OBJECT
 
  public:
@@ -34,36 +46,43 @@ class Tmain : public QMainWindow {
   explicit Tmain(Dialogs& dialogs, StartRequest request = {});
   ~Tmain() override;
 
-  Dialogs& dialogs() { return dialogs_; }
+  // DocumentHost.
+  Dialogs& dialogs() override { return dialogs_; }
+  bool run(const std::function<void()>& command) override;
+  std::vector<TChild*> children() const override;  // the frame's child order
+  TChild* activeChild() const override;
+  int nextDocumentNumber() override { return ++newDocumentCounter_; }
+  void addRecent(const std::filesystem::path& path) override;
+  bool colourOn() const override;
+  void setColourOn(bool on) override;
+  QMenu* documentContextMenu() const override { return popupMenu1_; }
+  QRect documentArea() const override;
+  Spelling* spelling() const override { return spelling_; }
+  bool applySettings(bool restyle) override;
+
   QAction* action(const std::string& name) const;
   QMenu* menu(const std::string& caption) const;
   QMdiArea* mdiArea() const { return mdi_; }
-  QLineEdit* EditDir = nullptr;
-  QLineEdit* EditName = nullptr;
-  QLineEdit* EditTaille = nullptr;
-  QMenu* PopupMenu1 = nullptr;
-  class Tindex* index = nullptr;      // the bookmarks window, set at start-up
-  class TTable* table = nullptr;      // the character table, set at start-up
-  class TGoToDlg* goToDlg = nullptr;  // the go-to-line dialog, set at start-up
-  class TOptions* Options = nullptr;  // the options dialog, set at start-up
-  class PreviewPane* preview = nullptr;  // the calculator preview pane (a dock)
-  class Spelling* spelling() const;   // spell checking of the document views
+  // The folder, name and size boxes of the tool bar.
+  QLineEdit* editDir() const { return editDir_; }
+  QLineEdit* editName() const { return editName_; }
+  QLineEdit* editTaille() const { return editTaille_; }
+  PreviewPane* previewPane() const { return preview_; }  // the calculator preview (a dock)
+
+  // The windows made at start-up beside the frame (not owned).
+  void setBookmarksWindow(Tindex* index);
+  Tindex* bookmarksWindow() const;
+  void setCharacterTable(TTable* table);
+  void setOptionsDialog(TOptions* options);
+
   void AffichertableExecute();
   void AllerligneActionExecute();
-
-  // Document windows in the frame's child order (creation order).
-  std::vector<TChild*> children() const;
-  TChild* activeChild() const;
-  int nextDocumentNumber() { return ++newDocumentCounter_; }
 
   // Start-up: first activation work (maximise, recovery, command line); later
   // activations only refresh the title buttons.
   void FormActivate();
   void enableall(bool state);
   bool documentState() const;
-
-  // Calls a command through the dispatcher: any error is shown in the error box.
-  bool run(const std::function<void()>& command);
 
   // Commands.
   TChild* NouveauActionExecute();
@@ -88,7 +107,6 @@ class Tmain : public QMainWindow {
   void AfficherBookExecute();
   void ColorActionExecute();
   void InserMenu(int title);
-  bool colourOn() const;
   // A command that changes the active document's text by program: marks it
   // modified, runs change (which returns the size change), refreshes the fields.
   // Does nothing without a document or on a read-only one.
@@ -96,11 +114,15 @@ class Tmain : public QMainWindow {
   // The menu item of a command that the document state hides (its own QAction).
   QAction* menuItem(const std::string& name) const;
   void setFlatButtons(bool flat);
+  // Cut, copy and paste as the toolkit offers them: cut and copy while the focused text
+  // field has a selection, paste while the clipboard holds text. Follows the focus, the
+  // selections and the clipboard.
   void refreshStandardActions();
+  // The active document's names, size and state in the boxes and the commands (source:
+  // the document shown when none is active).
+  void updateMenus(TChild* source = nullptr);
   QMenu* createPopupMenu() override;
 
-  // Puts a path at the head of the recent files.
-  void InserRecent(const std::filesystem::path& path);
   void RecentClick(int k);
   // Captions and visibility of the nine recent-file items from the settings.
   void refreshRecentMenu();
@@ -127,6 +149,11 @@ class Tmain : public QMainWindow {
   void tile(Qt::Orientation orientation);
   TChild* createChild();
   QAction* menuProxy(const std::string& name);
+  void refreshWindowCommands();
+  void readClipboard();
+  void showSize(TChild* source);
+  void documentMarkedModified(TChild* source);
+  void documentClosed(TChild* source);
 
   Dialogs& dialogs_;
   StartRequest request_;
@@ -140,11 +167,21 @@ class Tmain : public QMainWindow {
   QToolBar* toolBar3_ = nullptr;                            // titles and boxes
   QMenu* recentMenu_ = nullptr;
   std::vector<QAction*> recentActions_;
-  class SearchCommands* search_ = nullptr;
-  class EditCommands* editCommands_ = nullptr;
-  class Spelling* spelling_ = nullptr;
+  QLineEdit* editDir_ = nullptr;
+  QLineEdit* editName_ = nullptr;
+  QLineEdit* editTaille_ = nullptr;
+  QMenu* popupMenu1_ = nullptr;
+  QPointer<Tindex> index_;
+  QPointer<TTable> table_;
+  QPointer<TGoToDlg> goToDlg_;  // made on first use
+  QPointer<TOptions> options_;
+  PreviewPane* preview_ = nullptr;
+  SearchCommands* search_ = nullptr;
+  EditCommands* editCommands_ = nullptr;
+  Spelling* spelling_ = nullptr;
   bool firstActivation_ = true;
   bool quitting_ = false;
+  bool clipboardHasText_ = false;
   int newDocumentCounter_ = 0;
 };
 

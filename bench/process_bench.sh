@@ -5,7 +5,10 @@
 #     calculator text and a 10 MB plain text (median of RUNS runs each, alternating),
 #     and the CPU time each process had used by then;
 #   - typing: CPU time per keystroke while xdotool types 300 characters into the same
-#     documents (median of RUNS runs each).
+#     documents (median of RUNS runs each);
+#   - idle: with the 64 KB text open and another program's window active, the wake-ups
+#     (context switches of all its threads, from /proc) and the CPU time over IDLE_S
+#     seconds (10; median of IDLE_RUNS runs each, 5).
 # Public tools only: Xvfb, openbox, xdotool, /proc. Writes the rows as TSV to the report.
 #   BUILD_DIR=<build dir> bench/process_bench.sh --report=<report.tsv>
 set -euo pipefail
@@ -19,6 +22,8 @@ done
 [ -n "$OUT" ] || { echo "usage: BUILD_DIR=<build dir> $0 --report=<file.tsv>" >&2; exit 2; }
 BUILD=$(readlink -f "${BUILD_DIR:-build-bench}")
 RUNS=${RUNS:-7}
+IDLE_RUNS=${IDLE_RUNS:-5}
+IDLE_S=${IDLE_S:-10}
 SCRIVLE=${SCRIVLE_BIN:-$BUILD/scrivle}
 PEER=$BUILD/bench/plain_editor_peer
 for tool in Xvfb openbox xdotool; do
@@ -26,9 +31,10 @@ for tool in Xvfb openbox xdotool; do
 done
 
 WORK=$(mktemp -d)
-XPID="" WPID="" APID=""
+XPID="" WPID="" APID="" OPID=""
 cleanup() {
   [ -n "$APID" ] && kill -9 "$APID" 2>/dev/null || true
+  [ -n "$OPID" ] && kill -9 "$OPID" 2>/dev/null || true
   [ -n "$WPID" ] && kill "$WPID" 2>/dev/null || true
   [ -n "$XPID" ] && kill "$XPID" 2>/dev/null || true
   rm -rf "$WORK"
@@ -49,6 +55,7 @@ unset QT_QPA_PLATFORM
 mkdir -p "$WORK/docs"
 "$BUILD/bench/make_text" "$WORK/docs/cours.9xt" 65000
 "$BUILD/bench/make_text" "$WORK/docs/gros.txt" 10000000
+printf 'autre\n' >"$WORK/docs/autre.txt"
 
 now_ms() { echo $(($(date +%s%N) / 1000)); }  # microseconds
 # The visible window whose title names the file; polls without sleeping, up to 30 s.
@@ -109,14 +116,51 @@ typing_us() {  # CPU microseconds per keystroke
   stop_app
   echo $(((c1 - c0) / ${#TEXT}))
 }
+# Context switches of all the threads of a process: each is a wake-up followed by a sleep.
+switches() {
+  cat /proc/"$1"/task/*/status 2>/dev/null | awk '/ctxt_switches/ { n += $2 } END { print n + 0 }'
+}
+idle_us() {  # prints the wake-ups; appends the CPU microseconds to idlecpu.<program>
+  local prog=$1 file=$2 other s0 s1 c0 c1
+  launch "$prog" "$file"
+  wait_window "$(basename "$file")" >/dev/null
+  settle "$APID"
+  # Another program's window takes the focus, as when the person works elsewhere.
+  "$PEER" "$WORK/docs/autre.txt" >/dev/null 2>&1 &
+  OPID=$!
+  other=$(wait_window autre.txt)
+  xdotool windowactivate --sync "$other" >/dev/null 2>&1 || xdotool windowfocus "$other"
+  settle "$APID"
+  s0=$(switches "$APID") c0=$(cpu_us "$APID")
+  sleep "$IDLE_S"  # the measured span itself
+  s1=$(switches "$APID") c1=$(cpu_us "$APID")
+  kill "$OPID" 2>/dev/null || true
+  wait "$OPID" 2>/dev/null || true
+  OPID=""
+  stop_app
+  echo $((c1 - c0)) >>"$WORK/idlecpu.$prog"
+  echo $((s1 - s0))
+}
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}'; }
 
 declare -A R
 for what in startup startcpu typing; do
   for doc in cours.9xt gros.txt; do R[$what.scrivle.$doc]=1 R[$what.peer.$doc]=1; done
 done
+R[idle.scrivle]=0 R[idle.peer]=0 R[idlecpu.scrivle]=0 R[idlecpu.peer]=0
+if [ -z "${ONLY:-}" ] || [ "$ONLY" = idle ]; then
+  : >"$WORK/idle.scrivle" && : >"$WORK/idle.peer" && : >"$WORK/idlecpu.scrivle" && : >"$WORK/idlecpu.peer"
+  for _ in $(seq "$IDLE_RUNS"); do
+    for prog in scrivle peer; do idle_us "$prog" "$WORK/docs/cours.9xt" >>"$WORK/idle.$prog"; done
+  done
+  for prog in scrivle peer; do
+    R[idle.$prog]=$(median <"$WORK/idle.$prog")
+    R[idlecpu.$prog]=$(median <"$WORK/idlecpu.$prog")
+  done
+  echo "idle: scrivle $(tr '\n' ' ' <"$WORK/idle.scrivle")| peer $(tr '\n' ' ' <"$WORK/idle.peer")" >&2
+fi
 for what in startup typing; do
-  # ONLY=startup or ONLY=typing measures one kind (the other rows then read 1 µs).
+  # ONLY=startup, ONLY=typing or ONLY=idle measures one kind (the others then read 1 µs or 0).
   [ -n "${ONLY:-}" ] && [ "$ONLY" != "$what" ] && continue
   for doc in cours.9xt gros.txt; do
     : >"$WORK/$what.scrivle.$doc" && : >"$WORK/$what.peer.$doc"
@@ -156,5 +200,11 @@ le() { [ "$1" -le "$2" ] && echo yes || echo no; }
   s=${R[typing.scrivle.gros.txt]} p=${R[typing.peer.gros.txt]}
   printf 'process_bench.sh\tCPU per keystroke, 300 characters typed by xdotool into the 10 MB text (median of %s)\t%s\t≤ the peer\t%s\tminimal QPlainTextEdit program: %s\t%s\n' \
     "$RUNS" "$(kms "$s")" "$(le "$s" "$p")" "$(kms "$p")" "$(ratio "$p" "$s")"
+  s=${R[idle.scrivle]} p=${R[idle.peer]}
+  printf 'process_bench.sh\tIdle %s s with the 64 KB text open and another window active: wake-ups (median of %s)\t%s\t≤ the peer\t%s\tminimal QPlainTextEdit program: %s\t\n' \
+    "$IDLE_S" "$IDLE_RUNS" "$s" "$(le "$s" "$p")" "$p"
+  s=${R[idlecpu.scrivle]} p=${R[idlecpu.peer]}
+  printf 'process_bench.sh\tCPU time over those %s s (same runs)\t%s\t≤ the peer\t%s\tminimal QPlainTextEdit program: %s\t\n' \
+    "$IDLE_S" "$(kms "$s")" "$(le "$s" "$p")" "$(kms "$p")"
 } >"$OUT"
 cat "$OUT" >&2

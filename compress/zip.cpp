@@ -7,9 +7,10 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "platform/files.h"
+#include "calc/tifile_layout.h"
 #include "document/tifile.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 
 namespace fs = std::filesystem;
 
@@ -20,10 +21,6 @@ namespace {
 constexpr int kSymbols = 256;
 constexpr std::uint16_t kFirstNode = 256;
 constexpr std::size_t kBlockHeader = 10;
-constexpr std::size_t kBodyOffset = 88;
-constexpr std::size_t kTypeOffset = 72;
-constexpr std::size_t kFileSizeOffset = 76;
-constexpr std::size_t kVarSizeOffset = 86;
 // Codes are written through a 64-bit accumulator holding fewer than 32 pending bits.
 // A Huffman leaf at depth d needs a total weight of at least Fibonacci(d + 2), so with at
 // most 64000 bytes no code is longer than 22 bits.
@@ -213,12 +210,13 @@ std::string ZipTiFile(std::string_view source) {
     throw ZipRefused(
         "Ce fichier est trop court pour être un texte TI : il ne peut pas être zippé.");
   }
-  const std::string_view body = source.substr(kBodyOffset, source.size() - kZipMinSource);
+  const std::string_view body = source.substr(tilayout::kDataOffset, source.size() - kZipMinSource);
   std::string out;
   out.reserve(kZipPrefixSize + body.size() + 1024);
-  out.append(source.substr(0, kTypeOffset));
+  out.append(source.substr(0, tilayout::kTypeOffset));
   out.push_back(static_cast<char>(0x1C));
-  out.append(source.substr(kTypeOffset + 1, kBodyOffset - kTypeOffset - 1));
+  out.append(
+      source.substr(tilayout::kTypeOffset + 1, tilayout::kDataOffset - tilayout::kTypeOffset - 1));
   out.push_back(static_cast<char>(0x07));
   out.push_back(static_cast<char>(0xFF));
   ZipBody(body, out);
@@ -226,11 +224,11 @@ std::string ZipTiFile(std::string_view source) {
 
   const std::size_t total = out.size() + 2;
   for (std::size_t i = 0; i < 4; ++i) {
-    out[kFileSizeOffset + i] = static_cast<char>((total >> (8 * i)) & 0xFF);
+    out[tilayout::kFileLengthOffset + i] = static_cast<char>((total >> (8 * i)) & 0xFF);
   }
-  putBigEndian16(out.data() + kVarSizeOffset, out.size() - kBodyOffset);
+  putBigEndian16(out.data() + tilayout::kVarSizeOffset, out.size() - tilayout::kDataOffset);
   unsigned sum = 0;
-  for (std::size_t i = kVarSizeOffset; i < out.size(); ++i) {
+  for (std::size_t i = tilayout::kVarSizeOffset; i < out.size(); ++i) {
     sum += static_cast<unsigned char>(out[i]);
   }
   out.push_back(static_cast<char>(sum & 0xFF));
@@ -295,8 +293,8 @@ void ZipFile(const fs::path& path, Dialogs& dialogs, std::string_view decimalSep
   writeFileAtomically(output, zipped);
   const std::string separator =
       decimalSeparator.empty() ? localeDecimalSeparator() : std::string(decimalSeparator);
-  dialogs.message(
-      zipStatistics(source.size() - kBodyOffset, zipped.size() - kBodyOffset, separator));
+  dialogs.message(zipStatistics(source.size() - tilayout::kDataOffset,
+                                zipped.size() - tilayout::kDataOffset, separator));
   if (zipped.size() >= source.size() &&
       dialogs.confirm(std::string(kNotEffective), false) == Answer::Yes) {
     fs::remove(output);

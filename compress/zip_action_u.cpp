@@ -1,13 +1,13 @@
 #include "compress/zip_action_u.h"
 
-#include "app/main_u.h"
 #include "compress/zip.h"
 #include "document/child_u.h"
+#include "document/host_u.h"
 
 namespace scrivle {
 
-void ZipActionExecute(Tmain& main) {
-  TChild* child = main.activeChild();
+void ZipActionExecute(DocumentHost& host) {
+  TChild* child = host.activeChild();
   if (child == nullptr) {
     return;
   }
@@ -20,7 +20,7 @@ void ZipActionExecute(Tmain& main) {
   } else if (!child->EnregistrerSous() || !child->hasFile()) {
     return;  // a new document whose Save As was cancelled
   }
-  ZipFile(child->fullPath(), main.dialogs());
+  ZipFile(child->fullPath(), host.dialogs());
 }
 
 }  // namespace scrivle

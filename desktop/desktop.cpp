@@ -8,8 +8,10 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/files.h"
 #include "document/tifile.h"
+#include "platform/files.h"
+#include "platform/folders.h"
+#include "platform/system.h"
 
 namespace scrivle {
 
@@ -25,10 +27,6 @@ constexpr std::string_view kAddedSection = "Added Associations";
 std::string envOr(const char* name) {
   const char* v = std::getenv(name);
   return v != nullptr ? std::string(v) : std::string();
-}
-
-fs::path homeDir() {
-  return fs::path(envOr("HOME"));
 }
 
 // An XDG base folder: the variable when it holds an absolute path, otherwise the default.
@@ -85,7 +83,7 @@ std::optional<fs::path> userDirsTemplates(const fs::path& configHome) {
     std::string v = line.substr(key.size());
     if (v.size() >= 2 && v.front() == '"' && v.back() == '"') v = v.substr(1, v.size() - 2);
     if (v.rfind("$HOME", 0) == 0) {
-      found = homeDir() / fs::path(v.substr(5)).relative_path();
+      found = homeFolder() / fs::path(v.substr(5)).relative_path();
     } else if (fs::path(v).is_absolute()) {
       found = fs::path(v);
     }
@@ -352,7 +350,7 @@ void removeTemplateIfOurs(const fs::path& file) {
 
 DesktopFolders DesktopFolders::fromEnvironment() {
   DesktopFolders f;
-  const fs::path home = homeDir();
+  const fs::path home = homeFolder();
   f.dataHome = baseDir("XDG_DATA_HOME", home / ".local" / "share");
   f.configHome = baseDir("XDG_CONFIG_HOME", home / ".config");
   const fs::path env(envOr("XDG_TEMPLATES_DIR"));
@@ -372,11 +370,7 @@ DesktopFolders DesktopFolders::fromEnvironment() {
 }
 
 bool desktopIntegrationSupported() {
-#ifdef _WIN32
-  return false;
-#else
-  return true;
-#endif
+  return !os::kWindows;
 }
 
 std::string desktopExecQuote(const std::string& path) {

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "document/tifile.h"
+#include "platform/system.h"
 #include "settings/persistence.h"
 
 namespace scrivle {
@@ -227,14 +228,13 @@ void uninstallScrivle(Registry& registry, const TParametre& settings) {
     registry.deleteKey(kClasses, kFileTypeKey);
     batch.commit();
   }
-#ifdef _WIN32
-  // The folder the program was installed in, removed when it is empty.
-  std::error_code ec;
-  std::filesystem::remove(std::filesystem::path(settings.InstallDir), ec);
-#else
-  // Here InstallDir is only the folder that was current at the last Apply: a folder of
-  // the person's own, which Scrivle did not create and never deletes.
-#endif
+  // On Windows, the folder the program was installed in, removed when it is empty.
+  // Elsewhere InstallDir is only the folder that was current at the last Apply: a folder
+  // of the person's own, which Scrivle did not create and never deletes.
+  if constexpr (os::kWindows) {
+    std::error_code ec;
+    std::filesystem::remove(std::filesystem::path(settings.InstallDir), ec);
+  }
 }
 
 }  // namespace scrivle

@@ -1,8 +1,6 @@
 #include "document/child_u.h"
 
-#include <QAction>
 #include <QCloseEvent>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QTimer>
 #include <algorithm>
@@ -11,7 +9,7 @@
 #include <optional>
 #include <system_error>
 
-#include "app/main_u.h"
+#include "document/host_u.h"
 #include "document/journal_writer.h"
 #include "document/plaintext.h"
 #include "document/tifile.h"
@@ -49,24 +47,20 @@ int filterIndexForExtension(const std::string& ext) {
 // What a recovered document's caption adds to its name until it is saved.
 constexpr const char* kRecoveredMark = " (récupéré)";
 
-QString sizeText(std::int32_t size) {
-  return QStringLiteral("Taille sur TI : %1 octets").arg(size);
-}
-
 }  // namespace
 
-TChild::TChild(Tmain& main) : QMdiSubWindow(nullptr), main_(main) {
+TChild::TChild(DocumentHost& host) : QMdiSubWindow(nullptr), host_(host) {
   setObjectName("Child");
   setAttribute(Qt::WA_DeleteOnClose);
   Richedit = new EditorView(this);
   Richedit->setObjectName("Richedit");
   setWidget(Richedit);
-  Richedit->setContextMenu(main_.PopupMenu1);
+  Richedit->setContextMenu(host_.documentContextMenu());
   Richedit->onKeyDown = [this](int& key, ShiftState shift) { RicheditKeyDown(key, shift); };
   Richedit->onKeyPress = [this](unsigned char& ch) { RicheditKeyPress(ch); };
   connect(Richedit, &EditorView::textEdited, this, &TChild::documentChanged);
   connect(Richedit, &EditorView::pasteReplacedCharacters, this, [this](int n) {
-    main_.dialogs().message(replacedCharactersMessage(static_cast<std::size_t>(n)));
+    host_.dialogs().message(replacedCharactersMessage(static_cast<std::size_t>(n)));
   });
   // Every change of the text goes to the journal as it happens, undo and redo included.
   journal_ = std::make_unique<journal::JournalWriter>(autoSaveDir());
@@ -93,7 +87,11 @@ TextModel& TChild::model() const {
 }
 
 bool TChild::colourOn() const {
-  return main_.action("ColorAction")->isChecked();
+  return host_.colourOn();
+}
+
+bool TChild::saveEnabled() const {
+  return hasFile_ != 0 ? model().modified() : true;
 }
 
 fs::path TChild::fullPath() const {
@@ -123,7 +121,7 @@ journal::DocumentInfo TChild::info() const {
 
 void TChild::addSize(std::int32_t delta) {
   size_ += delta;
-  showSize();
+  emit sizeChanged();
 }
 
 bool TChild::captionModified() const {
@@ -132,18 +130,6 @@ bool TChild::captionModified() const {
 
 void TChild::setCaption(const std::string& caption) {
   setWindowTitle(QString::fromStdString(caption));
-}
-
-void TChild::showSize() {
-  if (main_.activeChild() == this || main_.children().size() <= 1) {
-    setSizeBox();
-  }
-}
-
-void TChild::setSizeBox() {
-  // Every keystroke comes here: a text that did not change is not laid out again.
-  const QString text = sizeText(size_);
-  if (main_.EditTaille->text() != text) main_.EditTaille->setText(text);
 }
 
 void TChild::applyScrollSetting() {
@@ -167,10 +153,10 @@ void TChild::resetIdentity() {
 void TChild::Nouveau() {
   // The number counts on for the whole run, and skips a name that a recovered document
   // still carries.
-  const auto others = main_.children();
+  const auto others = host_.children();
   std::string name;
   do {
-    name = "Nouveau" + std::to_string(main_.nextDocumentNumber());
+    name = "Nouveau" + std::to_string(host_.nextDocumentNumber());
   } while (std::any_of(others.begin(), others.end(),
                        [&](TChild* c) { return c != this && c->fileName() == name; }));
   resetIdentity();
@@ -186,7 +172,7 @@ bool TChild::Ouvrir(const fs::path& path) {
   std::error_code ec;
   if (!fs::is_regular_file(path, ec)) {
     closeConfirmed();
-    main_.dialogs().message("Le fichier spécifié n'existe pas.");
+    host_.dialogs().message("Le fichier spécifié n'existe pas.");
     return false;
   }
   setCaption(path.filename().string());
@@ -200,7 +186,7 @@ bool TChild::Ouvrir(const fs::path& path) {
       OuvrirTI(path);
     } catch (...) {
       Nouveau();
-      main_.dialogs().message("Le fichier n'a pas pu être ouvert.");
+      host_.dialogs().message("Le fichier n'a pas pu être ouvert.");
       return true;
     }
   } else {
@@ -225,9 +211,9 @@ bool TChild::Ouvrir(const fs::path& path) {
   journal_->startFromFile(path, model().text(), info());
   Richedit->scrollCaretIntoView();
   FormActivate();
-  main_.InserRecent(path);
+  host_.addRecent(path);
   Timer->stop();
-  if (replaced > 0) main_.dialogs().message(replacedCharactersMessage(replaced));
+  if (replaced > 0) host_.dialogs().message(replacedCharactersMessage(replaced));
   return true;
 }
 
@@ -278,9 +264,7 @@ void TChild::OuvrirTI(const fs::path& path) {
   variableName_ = t.name;
   size_ = t.size;
   model().load(t.text);
-  main_.EditName->setText(toQString(nameForBox(variableName_)));
-  main_.EditDir->setText(toQString(nameForBox(folderName_)));
-  main_.EditTaille->setText(sizeText(size_));
+  emit stateChanged();
 }
 
 void TChild::EnregistrerTI() {
@@ -315,14 +299,14 @@ bool TChild::Enregistrer() {
   journal_->startFromFile(fullPath(), model().text(), info());
   FormActivate();
   deleteTemporaryFile();
-  main_.refreshSaveAll();
+  emit saved();
   Timer->stop();
-  main_.InserRecent(fullPath());
+  host_.addRecent(fullPath());
   return true;
 }
 
 bool TChild::EnregistrerSous() {
-  main_.mdiArea()->setActiveSubWindow(this);
+  if (QMdiArea* area = mdiArea()) area->setActiveSubWindow(this);
   FileDialogOptions o;
   o.title = "Enregistrer le texte TI sous...";
   o.filter = kSaveFilter;
@@ -332,7 +316,7 @@ bool TChild::EnregistrerSous() {
   o.defaultExt = ext;
   o.initialDir = directory_;
   o.fileName = fs::path(fileName_).stem().string();
-  const auto chosen = main_.dialogs().saveFile(o);
+  const auto chosen = host_.dialogs().saveFile(o);
   if (!chosen) return false;
   const std::string oldDirectory = directory_;
   const std::string oldFileName = fileName_;
@@ -354,20 +338,20 @@ bool TChild::EnregistrerSous() {
   return true;
 }
 
-void TChild::IsModified() {
+void TChild::markModified() {
   if (model().readOnly()) return;
   if (!captionModified()) setWindowTitle("* " + windowTitle());
-  QAction* save = main_.action("EnregistrerAction");
-  if (!save->isEnabled()) {
-    save->setEnabled(true);
-    main_.action("EnregistrerToutAction")->setEnabled(true);
-  }
   // Every modified document is protected by auto-save, saved or not.
   if (AppSettings.AutoSave != 0 && AppSettings.AutoSaveTime > 0 && !Timer->isActive()) {
     Timer->setInterval(AppSettings.AutoSaveTime);
     Timer->start();
   }
-  if (!model().canUndo()) main_.action("DfaireAction")->setEnabled(true);
+  emit modifiedChanged();
+}
+
+bool TChild::hasUnsavedChanges() const {
+  // A changed folder or variable name marks only the caption.
+  return model().modified() || captionModified();
 }
 
 void TChild::syncTimer() {
@@ -380,29 +364,14 @@ void TChild::syncTimer() {
 }
 
 void TChild::FormActivate() {
-  // The frame always shows the active document: one saved or reloaded while another is
-  // active (through "Tout enregistrer" or a close question) refreshes that other one.
-  if (TChild* active = main_.activeChild(); active != nullptr && active != this) {
-    active->FormActivate();
-    return;
-  }
-  main_.EditName->setText(toQString(nameForBox(variableName_)));
-  main_.EditDir->setText(toQString(nameForBox(folderName_)));
-  main_.EditTaille->setText(sizeText(size_));
-  main_.action("EnregistrerAction")->setEnabled(hasFile_ != 0 ? model().modified() : true);
-  main_.action("DfaireAction")->setEnabled(model().canUndo());
-  const bool ro = model().readOnly();
-  main_.action("ReadOnlyAction")->setChecked(ro);
-  main_.EditDir->setReadOnly(ro);
-  main_.EditName->setReadOnly(ro);
+  emit stateChanged();
 }
 
 void TChild::RicheditKeyDown(int& keyCode, ShiftState shift) {
   if (model().readOnly()) return;
   const int delta = TagKeyDown(model(), keyCode, shift, SkipKeyPress, colourOn(), AppSettings);
   addSize(delta);
-  setSizeBox();
-  if (isEditingKey(keyCode)) IsModified();
+  if (isEditingKey(keyCode)) markModified();
 }
 
 void TChild::RicheditKeyPress(unsigned char& ch) {
@@ -414,7 +383,7 @@ fs::path TChild::temporaryFile() {
   if (temporaryFile_.empty()) {
     const fs::path dir = autoSaveDir();
     temporaryFile_ = uniqueTempName(dir, fileName_, [this](const fs::path& p) {
-      for (TChild* c : main_.children()) {
+      for (TChild* c : host_.children()) {
         if (c != this && c->temporaryFile_ == p) return true;
       }
       return false;
@@ -449,9 +418,11 @@ void TChild::TimerTimer() {
   // full disk does not stop the typing with the same box every few minutes.
   if (!failure) {
     autoSaveFailing_ = false;
+    // Nothing left unsaved: no further tick until the next change starts the timer.
+    if (!hasUnsavedChanges()) Timer->stop();
   } else if (!autoSaveFailing_) {
     autoSaveFailing_ = true;
-    main_.run([&failure] { std::rethrow_exception(failure); });
+    host_.run([&failure] { std::rethrow_exception(failure); });
   }
   inTimer_ = false;
 }
@@ -459,25 +430,21 @@ void TChild::TimerTimer() {
 bool TChild::FormCloseQuery() {
   bool mayClose = true;
   // A changed folder or variable name marks only the caption: ask for it too.
-  if (model().modified() || captionModified()) {
+  if (hasUnsavedChanges()) {
     // The person sees the document the question is about.
-    main_.mdiArea()->setActiveSubWindow(this);
-    const Answer a = main_.dialogs().confirm(
+    if (QMdiArea* area = mdiArea()) area->setActiveSubWindow(this);
+    const Answer a = host_.dialogs().confirm(
         "Voulez-vous enregistrer les modifications dans " + fileName_ + "?", true);
     if (a == Answer::Cancel) {
       mayClose = false;
     } else if (a == Answer::Yes) {
       // A cancelled or failed save keeps the window: the person asked to keep the text.
       bool saved = false;
-      main_.run([&] { saved = Enregistrer(); });
+      host_.run([&] { saved = Enregistrer(); });
       mayClose = saved;
     }
   }
   deleteTemporaryFile();
-  if (mayClose) {
-    const auto kids = main_.children();
-    if (kids.size() == 1 && kids.front() == this) main_.enableall(false);
-  }
   return mayClose;
 }
 
@@ -492,16 +459,12 @@ void TChild::closeEvent(QCloseEvent* event) {
     return;
   }
   Timer->stop();
-  const auto kids = main_.children();
-  const bool last = kids.size() == 1 && kids.front() == this;
   QMdiSubWindow::closeEvent(event);
   if (event->isAccepted()) {
     closeConfirmed_ = true;
     journal_->discard();
-    // However it closes (also a failed open that was never asked), the last document
-    // takes the frame back to the no-document state.
-    if (last) main_.enableall(false);
-    QTimer::singleShot(0, &main_, [m = &main_] { m->refreshSaveAll(); });
+    // However it closes (also a failed open that was never asked), the frame hears of it.
+    emit closed();
   }
 }
 

@@ -1,5 +1,6 @@
 // A document window: one editor, its auto-save timer, and the document's identity
-// on disk and on the calculator.
+// on disk and on the calculator. It knows the frame only as a DocumentHost and tells it
+// what changed through its signals; the frame does all the enabling.
 #pragma once
 
 #include <QMdiSubWindow>
@@ -21,13 +22,13 @@ class JournalWriter;
 }
 class EditorView;
 class TextModel;
-class Tmain;
+class DocumentHost;
 
 class TChild : public QMdiSubWindow {
   Q_OBJECT
 
  public:
-  explicit TChild(Tmain& main);
+  explicit TChild(DocumentHost& host);
   ~TChild() override;
 
   EditorView* Richedit = nullptr;
@@ -37,6 +38,9 @@ class TChild : public QMdiSubWindow {
   TextModel& model() const;
   // Colour display of the main window ("Afficher en couleurs").
   bool colourOn() const;
+  // What the frame's save command does for this document: a document without a file can
+  // always be saved, one with a file when it is modified.
+  bool saveEnabled() const;
 
   // Document identity.
   const std::string& directory() const { return directory_; }  // ends in a separator
@@ -70,7 +74,10 @@ class TChild : public QMdiSubWindow {
   // Errors propagate.
   bool Enregistrer();
   bool EnregistrerSous();
-  void IsModified();
+  // Marks the document modified (caption "* ", auto-save timer); nothing on a read-only
+  // document.
+  void markModified();
+  // Asks the frame to show the document's names, size and state again.
   void FormActivate();
   // The close question; true when the window may close.
   bool FormCloseQuery();
@@ -85,24 +92,34 @@ class TChild : public QMdiSubWindow {
   void deleteTemporaryFile();
   // Closes without asking (after the frame asked every question).
   void closeConfirmed();
-  // Applies the auto-save settings to the timer.
+  // Applies the auto-save settings to the timer: it runs only while the document has
+  // changes that are not saved.
   void syncTimer();
 
  signals:
   void documentChanged();
+  // The names, size, modified or read-only state changed: the frame shows them again.
+  void stateChanged();
+  // The size on the calculator changed (at every keystroke).
+  void sizeChanged();
+  // markModified ran (before the change it announces reaches the text).
+  void modifiedChanged();
+  // The text was written to its file.
+  void saved();
+  // The window has closed.
+  void closed();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void setCaption(const std::string& caption);
-  void showSize();
-  void setSizeBox();
+  bool hasUnsavedChanges() const;
   void applyScrollSetting();
   void writeDocument();
   void resetIdentity();
 
-  Tmain& main_;
+  DocumentHost& host_;
   std::string directory_;
   std::string fileName_;
   std::int32_t hasFile_ = 0;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "calc/tifile_layout.h"
 #include "platform/files.h"
 
 namespace scrivle {
@@ -12,13 +13,8 @@ constexpr unsigned char kCR = 0x0D;
 constexpr unsigned char kLF = 0x0A;
 constexpr unsigned char kFF = 0x0C;
 constexpr unsigned char kSpace = 0x20;
-constexpr unsigned char kTextType = 0x0B;
-
-constexpr std::size_t kSizeOffset = 86;
-constexpr std::size_t kMarkerOffset = 90;
-constexpr std::size_t kFolderOffset = 10;
-constexpr std::size_t kNameOffset = 64;
-constexpr std::size_t kLengthOffset = 76;
+// The text's data: a 2-byte cursor, then the first line's marker.
+constexpr std::size_t kMarkerOffset = tilayout::kDataOffset + 2;
 // Bytes around the variable data: the 90 up to the first marker, then the marker, the
 // 0x00 0xE0 end pair and the checksum.
 constexpr std::size_t kFileOverhead = 95;
@@ -51,7 +47,7 @@ std::string header(std::string_view signature, std::string_view folder, std::str
   out.append(40 - comment.size(), '\0');
   out.append("\x01\x00\x52\x00\x00\x00", 6);
   appendName(out, name);
-  out.push_back(static_cast<char>(kTextType));
+  out.push_back(static_cast<char>(tilayout::kTextType));
   out.push_back('\0');  // attribute
   out.push_back(static_cast<char>(byte74));
   out.push_back('\0');
@@ -63,16 +59,17 @@ std::string header(std::string_view signature, std::string_view folder, std::str
 // Adds V, the end pair and the checksum behind `out` (header + cursor + marker + text).
 void finish(std::string& out) {
   out.append("\x00\xE0", 2);
-  const std::size_t v = out.size() - (kSizeOffset + 2);
-  out[kSizeOffset] = static_cast<char>((v >> 8) & 0xFFU);  // big-endian, unlike the rest
-  out[kSizeOffset + 1] = static_cast<char>(v & 0xFFU);
+  const std::size_t v = out.size() - tilayout::kDataOffset;
+  out[tilayout::kVarSizeOffset] =
+      static_cast<char>((v >> 8) & 0xFFU);  // big-endian, unlike the rest
+  out[tilayout::kVarSizeOffset + 1] = static_cast<char>(v & 0xFFU);
   unsigned sum = 0;
-  for (std::size_t i = kSizeOffset; i < out.size(); ++i) {
+  for (std::size_t i = tilayout::kVarSizeOffset; i < out.size(); ++i) {
     sum += static_cast<unsigned char>(out[i]);
   }
   out.append(2, '\0');
   putLe16(out, out.size() - 2, sum & 0xFFFFU);
-  putLe32(out, kLengthOffset, static_cast<std::uint32_t>(out.size()));
+  putLe32(out, tilayout::kFileLengthOffset, static_cast<std::uint32_t>(out.size()));
 }
 
 }  // namespace
@@ -99,16 +96,17 @@ TiText readTiText(std::string_view fileBytes) {
     throw TiFormatError("Le fichier est trop court pour être un texte TI.");
   }
   const auto byteAt = [&](std::size_t i) { return static_cast<unsigned char>(fileBytes[i]); };
-  const std::size_t v = byteAt(kSizeOffset) * 256U + byteAt(kSizeOffset + 1);
+  const std::size_t v =
+      byteAt(tilayout::kVarSizeOffset) * 256U + byteAt(tilayout::kVarSizeOffset + 1);
   // The text's end is found from the file length; a size word that disagrees means a
   // truncated file, trailing garbage, or not a text variable at all.
-  if (v + (kSizeOffset + 4) != length) {
+  if (v + tilayout::kDataOffset + 2 != length) {  // and the checksum
     throw TiFormatError("La taille du texte TI ne correspond pas à celle du fichier.");
   }
 
   TiText result;
-  result.folder = std::string(fileBytes.substr(kFolderOffset, kTiNameBytes));
-  result.name = std::string(fileBytes.substr(kNameOffset, kTiNameBytes));
+  result.folder = std::string(fileBytes.substr(tilayout::kFolderOffset, kTiNameBytes));
+  result.name = std::string(fileBytes.substr(tilayout::kNameOffset, kTiNameBytes));
   result.size = static_cast<std::int32_t>(v + 2);
 
   std::string& text = result.text;

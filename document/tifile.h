@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 
+#include "calc/tifile_layout.h"
 #include "platform/errors.h"
 
 namespace scrivle {
@@ -28,10 +29,10 @@ class TiTooLongError : public ScrivleError {
   using ScrivleError::ScrivleError;
 };
 
-inline constexpr std::size_t kTiHeaderSize = 86;       // up to the variable size word
-inline constexpr std::size_t kTiMinFileSize = 95;      // empty text
+inline constexpr std::size_t kTiHeaderSize = tilayout::kHeaderSize;  // up to the size word
+inline constexpr std::size_t kTiMinFileSize = 95;                    // empty text
 inline constexpr std::size_t kTiMaxTextBytes = 65530;  // keeps V = n + 5 within 16 bits
-inline constexpr std::size_t kTiNameBytes = 8;
+inline constexpr std::size_t kTiNameBytes = tilayout::kNameBytes;
 
 // True for ".89t", ".92t" and ".9xt", in any letter case.
 bool isCalcExtension(const std::filesystem::path& path);

@@ -77,9 +77,6 @@ CalcFont::CalcFont() {
   cellWidth_ = std::max(1, metrics.horizontalAdvance(QLatin1Char('M')));
   cellHeight_ = std::max(1, metrics.height());
   ascent_ = metrics.ascent();
-  for (int b = 0; b < 256; ++b) {
-    plan(static_cast<unsigned char>(b));
-  }
 }
 
 QFont CalcFont::font(int pixelSize) const {
@@ -108,9 +105,17 @@ QFont CalcFont::styled(bool bold, bool italic) const {
   return f;
 }
 
-void CalcFont::plan(unsigned char b) {
-  Plan& p = plans_[b];
-  const QRawFont raw = QRawFont::fromFont(font());
+const CalcFont::Plan& CalcFont::planOf(unsigned char b) const {
+  if (!planned_[b]) {
+    plan(b, plans_[b]);
+    planned_[b] = true;
+  }
+  return plans_[b];
+}
+
+void CalcFont::plan(unsigned char b, Plan& p) const {
+  if (!raw_.isValid()) raw_ = QRawFont::fromFont(font());
+  const QRawFont& raw = raw_;
   if (calculatorFace_) {
     p.text = QString(QChar(static_cast<char16_t>(b)));
     if (supportsAll(raw, p.text)) {
@@ -150,7 +155,7 @@ void CalcFont::plan(unsigned char b) {
 
 void CalcFont::render(QPainter& painter, unsigned char b, const QColor& colour, bool bold,
                       bool italic) const {
-  const Plan& p = plans_[b];
+  const Plan& p = planOf(b);
   painter.setPen(colour);
   switch (p.source) {
     case Source::Font:

@@ -9,8 +9,10 @@
 #include <QFont>
 #include <QHash>
 #include <QPixmap>
+#include <QRawFont>
 #include <QString>
 #include <array>
+#include <bitset>
 
 class QPainter;
 
@@ -47,7 +49,7 @@ class CalcFont {
                 bool italic);
   // The cell-sized glyph image (transparent background), cached.
   QPixmap glyph(unsigned char b, const QColor& colour, bool bold, bool italic, qreal dpr = 1.0);
-  Source sourceOf(unsigned char b) const { return plans_[b].source; }
+  Source sourceOf(unsigned char b) const { return planOf(b).source; }
 
  private:
   CalcFont();
@@ -59,7 +61,10 @@ class CalcFont {
     char32_t codePoint = 0;  // Fallback
   };
   QFont styled(bool bold, bool italic) const;
-  void plan(unsigned char b);
+  // How byte b is drawn, worked out the first time it is asked for: most texts use a few
+  // dozen codes, and looking through the installed faces for the others is slow.
+  const Plan& planOf(unsigned char b) const;
+  void plan(unsigned char b, Plan& p) const;
   void render(QPainter& p, unsigned char b, const QColor& colour, bool bold, bool italic) const;
 
   bool calculatorFace_ = false;
@@ -67,7 +72,9 @@ class CalcFont {
   int cellWidth_ = 0;
   int cellHeight_ = 0;
   int ascent_ = 0;
-  std::array<Plan, 256> plans_{};
+  mutable std::array<Plan, 256> plans_{};
+  mutable std::bitset<256> planned_;
+  mutable QRawFont raw_;  // the editor face, for the plans
   QHash<quint64, QPixmap> cache_;
 };
 

@@ -54,6 +54,8 @@ class EditorView : public QAbstractScrollArea {
   void refreshUnderlines();
 
   void scrollCaretIntoView();
+  // The caret's blink timer runs: only while this view has the focus of the active window.
+  bool caretBlinking() const { return blink_.isActive(); }
 
   // Raised before the control acts on a key, with the AZERTY key code and shift set.
   // Setting keyCode to 0 makes the control ignore the key (no character, no move).

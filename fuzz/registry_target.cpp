@@ -1,5 +1,5 @@
 #include "fuzz/targets.h"
-#include "registry/registry_file.h"
+#include "registry/reg_codec.h"
 
 namespace scrivle::fuzz {
 

@@ -1,6 +1,5 @@
 #include "options/setup_u.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -12,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
-#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -27,11 +25,10 @@
 #include <optional>
 #include <system_error>
 
-#include "app/main_u.h"
 #include "desktop/app_icon_u.h"
 #include "desktop/desktop.h"
 #include "desktop/shell.h"
-#include "document/child_u.h"
+#include "document/host_u.h"
 #include "editor/calc_font_u.h"
 #include "editor/editor_view_u.h"
 #include "platform/dialogs_u.h"
@@ -42,8 +39,6 @@
 #include "spell/spelling_u.h"
 #include "tags/colorise.h"
 #include "tags/tagkeydown.h"
-#include "tools/bookmarks.h"
-#include "tools/index_u.h"
 
 namespace scrivle {
 
@@ -162,23 +157,31 @@ TOptions::TOptions(QWidget* parent) : QDialog(parent) {
   setWindowTitle("Options - Scrivle");
   setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                  Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-  main_ = qobject_cast<Tmain*>(parent);
+  host_ = dynamic_cast<DocumentHost*>(parent);
+  FormCreate();
+}
 
+void TOptions::setVisible(bool visible) {
+  if (visible && PageControl1 == nullptr) buildPages();
+  QDialog::setVisible(visible);
+}
+
+void TOptions::buildPages() {
   PageControl1 = named(new QTabWidget(this), "PageControl1");
   PageControl1->setUsesScrollButtons(false);  // every page caption in view, in full:
   PageControl1->setElideMode(Qt::ElideNone);  // the tab bar then sets the least width
   buildTitlesPage();
-  TabSheet2 = buildTagsPage(true);
-  TabSheet3 = buildTagsPage(false);
+  DieseTagsPage = buildTagsPage(true);
+  EtTagsPage = buildTagsPage(false);
   buildEditingPage();
   buildEnvironmentPage();
   buildUninstallPage();
-  PageControl1->addTab(TabSheet1, "Titres customs");
-  PageControl1->addTab(TabSheet2, "Couleurs tags # ...");
-  PageControl1->addTab(TabSheet3, "Couleurs tags && ...");
-  PageControl1->addTab(TabSheet7, "Options d'édition");
-  PageControl1->addTab(TabSheet4, "Options d'environnement");
-  PageControl1->addTab(TabSheet5, "Désinstallation");
+  PageControl1->addTab(TitlesPage, "Titres customs");
+  PageControl1->addTab(DieseTagsPage, "Couleurs tags # ...");
+  PageControl1->addTab(EtTagsPage, "Couleurs tags && ...");
+  PageControl1->addTab(EditingPage, "Options d'édition");
+  PageControl1->addTab(EnvironmentPage, "Options d'environnement");
+  PageControl1->addTab(UninstallPage, "Désinstallation");
   const std::array<const char*, 6> pageHints = {"Paramétrisez vos titres !!!",
                                                 "Paramètrisez les couleurs des tags # !!!",
                                                 "Paramètrisez les couleurs des tags & !!!",
@@ -205,26 +208,23 @@ TOptions::TOptions(QWidget* parent) : QDialog(parent) {
   layout->addWidget(PageControl1);
   layout->addLayout(bar);
   layout->setSizeConstraint(QLayout::SetFixedSize);  // a fixed dialog border
-
-  FormCreate();
+  PageControl1->setCurrentIndex(0);
 }
 
 TOptions::~TOptions() = default;
 
-void TOptions::setMainWindow(Tmain* main) {
-  main_ = main;
+void TOptions::setHost(DocumentHost* host) {
+  host_ = host;
 }
 
 Dialogs& TOptions::dialogs() {
-  if (main_ != nullptr) return main_->dialogs();
+  if (host_ != nullptr) return host_->dialogs();
   if (!ownDialogs_) ownDialogs_ = std::make_unique<QtDialogs>(this);
   return *ownDialogs_;
 }
 
 bool TOptions::colourOn() const {
-  if (main_ != nullptr) {
-    if (QAction* a = main_->action("ColorAction")) return a->isChecked();
-  }
+  if (host_ != nullptr) return host_->colourOn();
   return isSet(AppSettings.color);
 }
 
@@ -263,8 +263,8 @@ TOptions::StyleRow TOptions::makeRow(const QString& name, const std::string& cap
 }
 
 void TOptions::buildTitlesPage() {
-  TabSheet1 = named(new QWidget, "TabSheet1");
-  auto* grid = new QGridLayout(TabSheet1);
+  TitlesPage = named(new QWidget, "TitlesPage");
+  auto* grid = new QGridLayout(TitlesPage);
   for (int i = 0; i < kTitleCount; ++i) {
     const QString n = QString::number(i + 1);
     auto* box = new QGroupBox("Titre " + n);
@@ -313,7 +313,7 @@ QWidget* TOptions::buildTagsPage(bool diese) {
   const QString sep = diese ? "_" : "__";
   const char sign = diese ? '#' : '&';
   auto* page = new QWidget;
-  page->setObjectName(diese ? "TabSheet2" : "TabSheet3");
+  page->setObjectName(diese ? "DieseTagsPage" : "EtTagsPage");
   QCheckBox* def =
       named(new QCheckBox("Options par défaut"), diese ? "Check_Def" : "Check__Def", kDefHint);
   auto& labels = diese ? labelsDiese_ : labelsEt_;
@@ -395,22 +395,21 @@ QWidget* TOptions::buildTagsPage(bool diese) {
     Check_All = all;
     Check_Def = def;
     Btn_Def = defBtn;
-    connect(all, &QCheckBox::clicked, this, [this] { Check_AllClick(); });
-    connect(defBtn, &QPushButton::clicked, this, [this] { Btn_DefClick(); });
+
   } else {
     Row__All = family;
     Check__All = all;
     Check__Def = def;
     Btn__Def = defBtn;
-    connect(all, &QCheckBox::clicked, this, [this] { Check__AllClick(); });
-    connect(defBtn, &QPushButton::clicked, this, [this] { Btn__DefClick(); });
   }
+  connect(all, &QCheckBox::clicked, this, [this, diese] { Check_AllClick(diese); });
+  connect(defBtn, &QPushButton::clicked, this, [this, diese] { Btn_DefClick(diese); });
   return page;
 }
 
 void TOptions::buildEditingPage() {
-  TabSheet7 = named(new QWidget, "TabSheet7");
-  auto* v = new QVBoxLayout(TabSheet7);
+  EditingPage = named(new QWidget, "EditingPage");
+  auto* v = new QVBoxLayout(EditingPage);
   auto modifOn = [this](QLineEdit* e) {
     connect(e, &QLineEdit::textEdited, this, [this] { Check_DefClick(); });
   };
@@ -504,8 +503,8 @@ void TOptions::buildEditingPage() {
 }
 
 void TOptions::buildEnvironmentPage() {
-  TabSheet4 = named(new QWidget, "TabSheet4");
-  auto* grid = new QGridLayout(TabSheet4);
+  EnvironmentPage = named(new QWidget, "EnvironmentPage");
+  auto* grid = new QGridLayout(EnvironmentPage);
   auto modifOnBox = [this](QCheckBox* b) {
     connect(b, &QCheckBox::clicked, this, [this] { Check_DefClick(); });
   };
@@ -595,8 +594,8 @@ void TOptions::buildEnvironmentPage() {
 }
 
 void TOptions::buildUninstallPage() {
-  TabSheet5 = named(new QWidget, "TabSheet5");
-  auto* v = new QVBoxLayout(TabSheet5);
+  UninstallPage = named(new QWidget, "UninstallPage");
+  auto* v = new QVBoxLayout(UninstallPage);
   BtnUninst = named(new QPushButton("Désinstallation"), "BtnUninst",
                     "Effacez les clés de la bae de registre créées par Scrivle");
   connect(BtnUninst, &QPushButton::clicked, this, [this] { run([this] { BtnUninstClick(); }); });
@@ -613,18 +612,15 @@ void TOptions::buildUninstallPage() {
 // --- loading, showing, applying ----------------------------------------------------
 
 void TOptions::FormCreate() {
-  PageControl1->setCurrentIndex(0);
   std::error_code ec;
   const fs::path cwd = fs::current_path(ec);
   const SettingsMessage show = [this](const std::string& text) { dialogs().message(text); };
   registry_ = openUserRegistry(show);
   const fs::path exe = QtDialogs::toPath(QCoreApplication::applicationFilePath());
   const SettingsLoad load = loadSettings(*registry_, AppSettings, cwd, exe, show);
-  if (main_ != nullptr) {
-    if (QAction* colour = main_->action("ColorAction")) {
-      colour->setChecked(isSet(AppSettings.color));
-    }
-    if (load.recentsLoaded) main_->InserRecent(AppSettings.mru[0]);
+  if (host_ != nullptr) {
+    host_->setColourOn(isSet(AppSettings.color));
+    if (load.recentsLoaded) host_->addRecent(AppSettings.mru[0]);
   }
   // The end-to-end tests shorten the auto-save interval from the environment, in memory.
   if (const char* ms = std::getenv("SCRIVLE_AUTOSAVE_TIME")) {
@@ -634,9 +630,12 @@ void TOptions::FormCreate() {
       AppSettings.AutoSaveTime = static_cast<std::int32_t>(v);
     }
   }
-  if (load.complete) deriveShellFlags(*registry_, AppSettings);
+  if (load.complete) {
+    const RegistryBatch batch(*registry_);  // one reading of the store for every question
+    deriveShellFlags(*registry_, AppSettings);
+  }
   StylesChanged = false;
-  run([this] { Synchro(); });
+  run([this] { applyToWindows(); });
 }
 
 void TOptions::showEvent(QShowEvent* event) {
@@ -667,7 +666,7 @@ void TOptions::showRow(const StyleRow& row, ColorRef colour, Flag bold, Flag ita
 void TOptions::FormShow() {
   const TParametre& s = AppSettings;
   ComboLangue->clear();
-  if (Spelling* spelling = main_ != nullptr ? main_->spelling() : nullptr) {
+  if (Spelling* spelling = host_ != nullptr ? host_->spelling() : nullptr) {
     for (const spell::DictionaryFiles& f : spelling->found()) {
       const spell::Language* l = spell::findLanguage(f.code);
       ComboLangue->addItem(
@@ -678,16 +677,8 @@ void TOptions::FormShow() {
   }
   ComboLangue->setEnabled(ComboLangue->count() > 0);
   showRow(RowBook, s.StyleBookmark.Couleur, s.StyleBookmark.Gras, s.StyleBookmark.Italique);
-  showRow(Row_All, s.TousDiese.Couleur, s.TousDiese.Gras, s.TousDiese.Italique);
-  for (std::size_t i = 0; i < RowsDiese.size(); ++i) {
-    const TStyleTag& t = s.StylesDiese[i];
-    showRow(RowsDiese[i], t.CouleurPropre, t.GrasPropre, t.ItaliquePropre);
-  }
-  showRow(Row__All, s.TousEt.Couleur, s.TousEt.Gras, s.TousEt.Italique);
-  for (std::size_t i = 0; i < RowsEt.size(); ++i) {
-    const TStyleTag& t = s.StylesEt[i];
-    showRow(RowsEt[i], t.CouleurPropre, t.GrasPropre, t.ItaliquePropre);
-  }
+  showFamily(true, false);
+  showFamily(false, false);
   CheckEnvirFlat->setChecked(isSet(s.flat));
   CheckEnvirScroll->setChecked(isSet(s.scroll));
   CheckColor->setChecked(isSet(s.color));
@@ -716,8 +707,6 @@ void TOptions::FormShow() {
   CheckTableCar->setChecked(isSet(s.TablePart));
   CheckTimer->setChecked(isSet(s.AutoSave));
   EditTimer->setText(minutesText(s.AutoSaveTime));
-  Check_All->setChecked(isSet(s.TousDiese.idem));
-  Check__All->setChecked(isSet(s.TousEt.idem));
   setFamilyEnabled(true);
   setFamilyEnabled(false);
   IsAsso();
@@ -736,30 +725,67 @@ void TOptions::FormShow() {
   AppBtn->setEnabled(false);
 }
 
+namespace {
+
+// One tag family's part of the settings: '#' (diese) or '&'.
+TStyleTous& familyStyle(TParametre& s, bool diese) {
+  return diese ? s.TousDiese : s.TousEt;
+}
+
+std::span<TStyleTag> tagStyles(TParametre& s, bool diese) {
+  if (diese) return s.StylesDiese;
+  return s.StylesEt;
+}
+
+}  // namespace
+
+TOptions::FamilyPage TOptions::family(bool diese) {
+  if (diese) return {RowsDiese, Row_All, Check_All, Check_Def, labelsDiese_};
+  return {RowsEt, Row__All, Check__All, Check__Def, labelsEt_};
+}
+
+void TOptions::showFamily(bool diese, bool defaults) {
+  // The settings as they are, or the family's default styles ("Défaut").
+  const FamilyPage page = family(diese);
+  const TStyleTous& all = familyStyle(AppSettings, diese);
+  const std::span<TStyleTag> tags = tagStyles(AppSettings, diese);
+  if (defaults) {
+    showRow(page.all, all.DefCouleur, all.DefGras, all.DefItalique);
+  } else {
+    showRow(page.all, all.Couleur, all.Gras, all.Italique);
+  }
+  for (std::size_t i = 0; i < page.rows.size(); ++i) {
+    const TStyleTag& t = tags[i];
+    if (defaults) {
+      showRow(page.rows[i], t.DefCouleur, t.DefGras, t.DefItalique);
+    } else {
+      showRow(page.rows[i], t.CouleurPropre, t.GrasPropre, t.ItaliquePropre);
+    }
+  }
+  page.same->setChecked(isSet(defaults ? all.DefIdem : all.idem));
+}
+
 void TOptions::applyToTags(bool diese) {
-  TParametre& s = AppSettings;
-  TStyleTous& family = diese ? s.TousDiese : s.TousEt;
-  const StyleRow& familyRow = diese ? Row_All : Row__All;
-  family.Couleur = captionColour(familyRow.Btn);
-  family.Gras = toFlag(familyRow.CheckGras->isChecked());
-  family.Italique = toFlag(familyRow.CheckIta->isChecked());
-  family.idem = toFlag((diese ? Check_All : Check__All)->isChecked());
-  const auto take = [](TStyleTag& t, const StyleRow& row) {
+  const FamilyPage page = family(diese);
+  TStyleTous& all = familyStyle(AppSettings, diese);
+  all.Couleur = captionColour(page.all.Btn);
+  all.Gras = toFlag(page.all.CheckGras->isChecked());
+  all.Italique = toFlag(page.all.CheckIta->isChecked());
+  all.idem = toFlag(page.same->isChecked());
+  const std::span<TStyleTag> tags = tagStyles(AppSettings, diese);
+  for (std::size_t i = 0; i < page.rows.size(); ++i) {
+    TStyleTag& t = tags[i];
+    const StyleRow& row = page.rows[i];
     t.CouleurPropre = t.Couleur = captionColour(row.Btn);
     t.GrasPropre = t.Gras = toFlag(row.CheckGras->isChecked());
     t.ItaliquePropre = t.Italique = toFlag(row.CheckIta->isChecked());
-  };
-  if (diese) {
-    for (std::size_t i = 0; i < RowsDiese.size(); ++i) take(s.StylesDiese[i], RowsDiese[i]);
-  } else {
-    for (std::size_t i = 0; i < RowsEt.size(); ++i) take(s.StylesEt[i], RowsEt[i]);
   }
 }
 
 void TOptions::AppBtnClick() {
   TParametre& s = AppSettings;
   AppBtn->setEnabled(false);
-  if (Spelling* spelling = main_ != nullptr ? main_->spelling() : nullptr;
+  if (Spelling* spelling = host_ != nullptr ? host_->spelling() : nullptr;
       spelling != nullptr && ComboLangue->currentIndex() >= 0) {
     spelling->setLanguage(ComboLangue->currentData().toString().toStdString());
   }
@@ -852,7 +878,7 @@ void TOptions::saveAndRegister() {
       show(e.what());
     }
   }
-  Synchro();
+  applyToWindows();
 }
 
 void TOptions::OKBtnClick() {
@@ -868,44 +894,15 @@ void TOptions::Check_DefClick() {
   modif();
 }
 
-void TOptions::Synchro() {
-  const TParametre& s = AppSettings;
-  if (main_ == nullptr) return;
-  // 1. The recent files submenu: its items, and enabled only when one is shown.
-  main_->refreshRecentMenu();
-  // 2 and 5. The open and save dialogs read SaveDir and DefaultExt when they open.
-  // 3. The title buttons.
-  main_->refreshTitleCaptions();
-  // 4. The bookmarks window.
-  if (main_->index != nullptr) main_->index->geometry = bookmarkGeometryFor(s.DefaultExt);
-  const std::vector<TChild*> children = main_->children();
-  // 6. Auto-save timers.
+void TOptions::applyToWindows() {
+  if (host_ == nullptr) return;
   try {
-    for (TChild* c : children) c->syncTimer();
+    // Once painted again, the documents carry the new styles.
+    if (host_->applySettings(StylesChanged)) StylesChanged = false;
   } catch (...) {
-    // An error ends this loop silently.
-  }
-  // 7. Re-colouring after a change of styles.
-  if (StylesChanged && colourOn()) {
-    try {
-      for (TChild* c : children) {
-        TextModel& m = c->model();
-        colorise(m, 1, m.length(), true, s);
-      }
-    } catch (...) {
-      StylesChanged = false;
-      throw;
-    }
     StylesChanged = false;
+    throw;
   }
-  // 8. Scroll bars.
-  try {
-    for (TChild* c : children) c->Richedit->setVerticalScrollBarOn(isSet(s.scroll));
-  } catch (...) {
-    // An error ends this loop silently.
-  }
-  // 9. Tool bars.
-  main_->setFlatButtons(isSet(s.flat));
 }
 
 // --- handlers ---------------------------------------------------------------------
@@ -927,8 +924,8 @@ void TOptions::ChangeCouleur(QPushButton* button) {
   setCaptionColour(button, *colour);
   modif();
   StylesChanged = true;
-  if (TabSheet2->isAncestorOf(button)) Check_Def->setChecked(false);
-  if (TabSheet3->isAncestorOf(button)) Check__Def->setChecked(false);
+  if (DieseTagsPage->isAncestorOf(button)) Check_Def->setChecked(false);
+  if (EtTagsPage->isAncestorOf(button)) Check__Def->setChecked(false);
 }
 
 void TOptions::ChangeBtnStyle(QPushButton* button, Element element, bool on) {
@@ -943,37 +940,23 @@ void TOptions::ChangeBtnStyleCheck(QPushButton* button, Element element, QCheckB
 }
 
 void TOptions::setFamilyEnabled(bool diese) {
-  const bool same = (diese ? Check_All : Check__All)->isChecked();
-  auto enable = [same](const StyleRow& row) {
-    for (QWidget* w : {static_cast<QWidget*>(row.Btn), static_cast<QWidget*>(row.CheckGras),
-                       static_cast<QWidget*>(row.CheckIta)}) {
-      w->setEnabled(!same);
-    }
+  const FamilyPage page = family(diese);
+  const bool same = page.same->isChecked();
+  auto enable = [](const StyleRow& row, bool on) {
+    row.Btn->setEnabled(on);
+    row.CheckGras->setEnabled(on);
+    row.CheckIta->setEnabled(on);
   };
-  if (diese) {
-    for (const StyleRow& r : RowsDiese) enable(r);
-  } else {
-    for (const StyleRow& r : RowsEt) enable(r);
-  }
-  for (QLabel* l : diese ? labelsDiese_ : labelsEt_) l->setEnabled(!same);
-  const StyleRow& family = diese ? Row_All : Row__All;
-  family.Btn->setEnabled(same);
-  family.CheckGras->setEnabled(same);
-  family.CheckIta->setEnabled(same);
+  for (const StyleRow& r : page.rows) enable(r, !same);
+  for (QLabel* l : page.labels) l->setEnabled(!same);
+  enable(page.all, same);
 }
 
-void TOptions::Check_AllClick() {
+void TOptions::Check_AllClick(bool diese) {
   modif();
-  setFamilyEnabled(true);
-  Check_Def->setChecked(false);
+  setFamilyEnabled(diese);
+  family(diese).byDefault->setChecked(false);
   StylesChanged = true;  // the open documents take the new rule on Apply
-}
-
-void TOptions::Check__AllClick() {
-  modif();
-  setFamilyEnabled(false);
-  Check__Def->setChecked(false);
-  StylesChanged = true;
 }
 
 void TOptions::IsAsso() {
@@ -1018,30 +1001,10 @@ void TOptions::BtnMenuDefClick() {
   CheckMenuDef->setChecked(true);
 }
 
-void TOptions::Btn_DefClick() {
-  const TParametre& s = AppSettings;
-  showRow(Row_All, s.TousDiese.DefCouleur, s.TousDiese.DefGras, s.TousDiese.DefItalique);
-  for (std::size_t i = 0; i < RowsDiese.size(); ++i) {
-    const TStyleTag& t = s.StylesDiese[i];
-    showRow(RowsDiese[i], t.DefCouleur, t.DefGras, t.DefItalique);
-  }
-  Check_All->setChecked(isSet(s.TousDiese.DefIdem));
-  setFamilyEnabled(true);
-  Check_Def->setChecked(true);
-  StylesChanged = true;
-  modif();
-}
-
-void TOptions::Btn__DefClick() {
-  const TParametre& s = AppSettings;
-  showRow(Row__All, s.TousEt.DefCouleur, s.TousEt.DefGras, s.TousEt.DefItalique);
-  for (std::size_t i = 0; i < RowsEt.size(); ++i) {
-    const TStyleTag& t = s.StylesEt[i];
-    showRow(RowsEt[i], t.DefCouleur, t.DefGras, t.DefItalique);
-  }
-  Check__All->setChecked(isSet(s.TousEt.DefIdem));
-  setFamilyEnabled(false);
-  Check__Def->setChecked(true);
+void TOptions::Btn_DefClick(bool diese) {
+  showFamily(diese, true);
+  setFamilyEnabled(diese);
+  family(diese).byDefault->setChecked(true);
   StylesChanged = true;
   modif();
 }

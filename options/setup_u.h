@@ -1,7 +1,8 @@
 // The options dialog. Created once at start-up, where its creation loads the settings;
-// shown modally by "&Personnaliser". Showing copies AppSettings into the controls,
-// "Appliquer" copies them back, saves them with the shell registration and pushes them
-// into the open windows.
+// shown modally by "&Personnaliser". Its pages are built when it first shows: the
+// controls below are null until then. Showing copies AppSettings into the controls,
+// "Appliquer" copies them back, saves them with the shell registration and asks the
+// documents' host to apply them to the open windows.
 #pragma once
 
 #include <QDialog>
@@ -10,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -28,20 +30,22 @@ class QTabWidget;
 namespace scrivle {
 
 class Dialogs;
+class DocumentHost;
 class EditorView;
 class Registry;
-class Tmain;
 
 class TOptions : public QDialog {
   Q_OBJECT
 
  public:
-  // The parent, when it is the main window, is also the window the settings are pushed
-  // into (setMainWindow can name another).
+  // The parent, when it hosts the documents, is also the one that applies the settings
+  // (setHost can name another).
   explicit TOptions(QWidget* parent = nullptr);
   ~TOptions() override;
 
-  void setMainWindow(Tmain* main);
+  void setHost(DocumentHost* host);
+  // Showing builds the pages the first time.
+  void setVisible(bool visible) override;
   // The registry the settings were loaded from (the recent files write there too).
   Registry* registry() const { return registry_.get(); }
 
@@ -58,20 +62,19 @@ class TOptions : public QDialog {
   void AppBtnClick();
   void OKBtnClick();
   void modif();
-  void Synchro();
   void Check_DefClick();
   void ChangeCouleur(QPushButton* button);
   void ChangeBtnStyle(QPushButton* button, Element element, bool on);
   void ChangeBtnStyleCheck(QPushButton* button, Element element, QCheckBox* box, bool on);
-  void Check_AllClick();
-  void Check__AllClick();
+  // "Tous identiques" of the '#' page (diese) or of the '&' page.
+  void Check_AllClick(bool diese);
   void IsAsso();
   void RichEditMenuKeyDown(int title, int& key, ShiftState shift);
   void EditMenuKeyPress(unsigned char& ch);
   void BtnSaveDirClick();
   void BtnMenuDefClick();
-  void Btn_DefClick();
-  void Btn__DefClick();
+  // "Défaut" of the '#' page (diese) or of the '&' page.
+  void Btn_DefClick(bool diese);
   void BtnUninstClick();
 
   // The colour a button's caption shows (0x00BBGGRR).
@@ -83,12 +86,12 @@ class TOptions : public QDialog {
 
   // Controls, named as the form names them.
   QTabWidget* PageControl1 = nullptr;
-  QWidget* TabSheet1 = nullptr;  // titles
-  QWidget* TabSheet2 = nullptr;  // '#' colours
-  QWidget* TabSheet3 = nullptr;  // '&' colours
-  QWidget* TabSheet7 = nullptr;  // editing
-  QWidget* TabSheet4 = nullptr;  // environment
-  QWidget* TabSheet5 = nullptr;  // uninstall
+  QWidget* TitlesPage = nullptr;
+  QWidget* DieseTagsPage = nullptr;  // '#' colours
+  QWidget* EtTagsPage = nullptr;     // '&' colours
+  QWidget* EditingPage = nullptr;
+  QWidget* EnvironmentPage = nullptr;
+  QWidget* UninstallPage = nullptr;
   QPushButton* OKBtn = nullptr;
   QPushButton* AppBtn = nullptr;
   QPushButton* CancelBtn = nullptr;
@@ -145,6 +148,7 @@ class TOptions : public QDialog {
  private:
   Dialogs& dialogs();
   bool colourOn() const;
+  void buildPages();
   void buildTitlesPage();
   QWidget* buildTagsPage(bool diese);
   void buildEditingPage();
@@ -152,12 +156,24 @@ class TOptions : public QDialog {
   void buildUninstallPage();
   StyleRow makeRow(const QString& name, const std::string& caption, QCheckBox* defaultBox);
   void showRow(const StyleRow& row, ColorRef colour, Flag bold, Flag italic);
+  // The controls of one tag family's page: '#' (diese) or '&'.
+  struct FamilyPage {
+    std::span<StyleRow> rows;  // kDieseTagOrder or kEtTagOrder
+    StyleRow& all;
+    QCheckBox* same;       // "Tous identiques"
+    QCheckBox* byDefault;  // "Options par défaut"
+    std::vector<QLabel*>& labels;
+  };
+  FamilyPage family(bool diese);
+  void showFamily(bool diese, bool defaults);
   void setFamilyEnabled(bool diese);
   void run(const std::function<void()>& handler);
   void applyToTags(bool diese);
   void saveAndRegister();
+  // Asks the host to put the settings into the open windows.
+  void applyToWindows();
 
-  Tmain* main_ = nullptr;
+  DocumentHost* host_ = nullptr;
   std::unique_ptr<Registry> registry_;
   std::unique_ptr<Dialogs> ownDialogs_;
   std::vector<QLabel*> labelsDiese_;  // the column labels of the '#' rows

@@ -1,12 +1,15 @@
 #include "platform/files.h"
 
 #include <algorithm>
+#include <csignal>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
+
+#include "platform/folders.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -15,7 +18,6 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -53,9 +55,6 @@ bool closeFile(int fd) {
 bool permissionDenied(int err) {
   return err == EACCES || err == EPERM;
 }
-bool isWritable(const fs::path& path) {
-  return _waccess(path.c_str(), 2) == 0;
-}
 void copyOwnership(int /*fd*/, const fs::path& /*from*/) {}
 bool replaceFile(const fs::path& from, const fs::path& to) {
   return MoveFileExW(from.c_str(), to.c_str(),
@@ -87,9 +86,6 @@ bool closeFile(int fd) {
 }
 bool permissionDenied(int err) {
   return err == EACCES || err == EPERM;
-}
-bool isWritable(const fs::path& path) {
-  return ::access(path.c_str(), W_OK) == 0;
 }
 // Saving somebody else's file (as root, or a group-shared file) must not hand it to the
 // saving user; failures are harmless: the file then belongs to whoever saved it.
@@ -162,6 +158,14 @@ void writeInPlace(const fs::path& real, const fs::path& target, std::string_view
 #endif
 
 }  // namespace
+
+bool isWritable(const fs::path& path) {
+#ifdef _WIN32
+  return _waccess(path.c_str(), 2) == 0;
+#else
+  return ::access(path.c_str(), W_OK) == 0;
+#endif
+}
 
 std::string readFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -251,20 +255,7 @@ fs::path autoSaveDir() {
   }
   return fs::temp_directory_path() / "Scrivle";
 #else
-  // Relative values are to be ignored, as for every XDG base directory.
-  if (const char* state = std::getenv("XDG_STATE_HOME");
-      state != nullptr && fs::path(state).is_absolute()) {
-    return fs::path(state) / "Scrivle";
-  }
-  const char* home = std::getenv("HOME");
-  if (home == nullptr || *home == '\0') {
-    const passwd* entry = ::getpwuid(::getuid());
-    home = entry != nullptr ? entry->pw_dir : nullptr;
-  }
-  if (home == nullptr || *home == '\0') {
-    return fs::temp_directory_path() / "Scrivle";
-  }
-  return fs::path(home) / ".local" / "state" / "Scrivle";
+  return stateFolder();
 #endif
 }
 
@@ -334,6 +325,12 @@ std::string fileNamePart(const fs::path& path) {
 
 std::string folderPart(const fs::path& path) {
   return withTrailingSeparator(path.parent_path().string());
+}
+
+void writesPastTheSizeLimitFail() {
+#ifdef SIGXFSZ
+  std::signal(SIGXFSZ, SIG_IGN);
+#endif
 }
 
 }  // namespace scrivle

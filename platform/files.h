@@ -31,6 +31,14 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
 // can never take it for a document.
 std::filesystem::path saveTempName(const std::filesystem::path& real);
 
+// Whether this user may write the existing file `path`, as the system answers before
+// any attempt (false for a read-only file, and for a missing one).
+bool isWritable(const std::filesystem::path& path);
+
+// Past a file-size limit a write must fail with an error the save reports, not end the
+// program with every open document: called once at start-up.
+void writesPastTheSizeLimitFail();
+
 // The real file a path names once symbolic links are followed (the path itself when it
 // is not a link; a dangling link gives the file it would create).
 std::filesystem::path resolveLinks(const std::filesystem::path& path);

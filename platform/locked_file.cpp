@@ -41,14 +41,15 @@ HANDLE asHandle(std::intptr_t h) {
 }
 
 // The lock covers one byte far past any data, so that it never stops reading.
-bool lockHandle(HANDLE h) {
+bool lockHandle(HANDLE h, bool wait = false) {
   OVERLAPPED where{};
   where.Offset = 0;
   where.OffsetHigh = 0x40000000;
-  return LockFileEx(h, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &where) != 0;
+  const DWORD flags = LOCKFILE_EXCLUSIVE_LOCK | (wait ? 0 : LOCKFILE_FAIL_IMMEDIATELY);
+  return LockFileEx(h, flags, 0, 1, 0, &where) != 0;
 }
 
-void openWith(const fs::path& path, DWORD disposition, std::intptr_t& out) {
+void openWith(const fs::path& path, DWORD disposition, std::intptr_t& out, bool wait = false) {
   HANDLE h = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                          disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -56,7 +57,7 @@ void openWith(const fs::path& path, DWORD disposition, std::intptr_t& out) {
   if (h == INVALID_HANDLE_VALUE) {
     return;
   }
-  if (!lockHandle(h)) {
+  if (!lockHandle(h, wait)) {
     CloseHandle(h);
     return;
   }
@@ -74,6 +75,12 @@ LockedFile LockedFile::create(const fs::path& path) {
 LockedFile LockedFile::openUnowned(const fs::path& path) {
   LockedFile f;
   openWith(path, OPEN_EXISTING, f.handle_);
+  return f;
+}
+
+LockedFile LockedFile::waitFor(const fs::path& path) {
+  LockedFile f;
+  openWith(path, OPEN_ALWAYS, f.handle_, true);
   return f;
 }
 
@@ -150,9 +157,9 @@ int fdOf(std::intptr_t h) {
   return static_cast<int>(h);
 }
 
-bool lockFd(int fd) {
+bool lockFd(int fd, bool wait) {
   for (;;) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+    if (::flock(fd, wait ? LOCK_EX : LOCK_EX | LOCK_NB) == 0) {
       return true;
     }
     if (errno != EINTR) {
@@ -161,30 +168,28 @@ bool lockFd(int fd) {
   }
 }
 
+// The descriptor, locked; -1 when the file cannot be opened or locked.
+int openLocked(const fs::path& path, int flags, mode_t mode, bool wait) {
+  const int fd = ::open(path.c_str(), flags, mode);
+  if (fd >= 0 && !lockFd(fd, wait)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
 }  // namespace
 
 LockedFile LockedFile::create(const fs::path& path) {
   LockedFile f;
-  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    return f;
-  }
-  if (!lockFd(fd)) {
-    ::close(fd);
-    return f;
-  }
-  f.handle_ = fd;
+  f.handle_ = openLocked(path, O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600, false);
   return f;
 }
 
 LockedFile LockedFile::openUnowned(const fs::path& path) {
   LockedFile f;
-  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+  const int fd = openLocked(path, O_RDWR | O_CLOEXEC | O_NOFOLLOW, 0, false);
   if (fd < 0) {
-    return f;
-  }
-  if (!lockFd(fd)) {
-    ::close(fd);
     return f;
   }
   // The owner may have replaced the file (a compaction renames a new one over it) or
@@ -197,6 +202,12 @@ LockedFile LockedFile::openUnowned(const fs::path& path) {
     return f;
   }
   f.handle_ = fd;
+  return f;
+}
+
+LockedFile LockedFile::waitFor(const fs::path& path) {
+  LockedFile f;
+  f.handle_ = openLocked(path, O_RDWR | O_CREAT | O_CLOEXEC, 0666, true);
   return f;
 }
 

@@ -26,6 +26,10 @@ class LockedFile {
   // missing, when another process (or another handle of this one) holds the lock, or
   // when the path names another file by the time the lock is taken (it was replaced).
   static LockedFile openUnowned(const std::filesystem::path& path);
+  // Opens path, creating it when missing (content kept, mode left to the umask), and
+  // waits while another process holds its lock. For a lock file of its own beside a file
+  // that is replaced by renames. Closed when the file cannot be opened or locked.
+  static LockedFile waitFor(const std::filesystem::path& path);
 
   bool isOpen() const { return handle_ != kClosed; }
   // Appends at the end; false on any write error.

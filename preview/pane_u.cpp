@@ -236,6 +236,7 @@ void PreviewPane::setDocument(TChild* child) {
   const bool same = child_ == child && child != nullptr;
   child_ = child;
   pending_ = false;
+  stale_ = false;
   setEnabled(child != nullptr);
   if (child == nullptr) {
     strip_->layout().setText({});
@@ -257,7 +258,13 @@ void PreviewPane::setDocument(TChild* child) {
       });
     });
   }
+  if (!isVisible()) {
+    // Nothing of the previous document is kept meanwhile.
+    stale_ = true;
+    strip_->layout().setText({});
+  }
   refreshModel();
+  if (stale_) return;
   strip_->layout().setText(child->model().text());
   strip_->relayoutChanged();
   caretMoved(true);
@@ -275,7 +282,7 @@ void PreviewPane::refreshModel() {
   strip_->setScreenHeight(screenHeight(model));
   if (model != model_ || strip_->layout().width() != screenWidth(model)) {
     model_ = model;
-    applyPending();
+    if (!stale_) applyPending();
     strip_->layout().setWidth(screenWidth(model));
     strip_->relayoutChanged();
     caretMoved(false);
@@ -311,6 +318,13 @@ void PreviewPane::textReplaced(qint64 pos, qint64 removed, qint64 inserted) {
 }
 
 void PreviewPane::applyPending() {
+  if (stale_ && child_ != nullptr) {
+    stale_ = false;
+    pending_ = false;
+    strip_->layout().setText(child_->model().text());
+    strip_->relayoutChanged();
+    return;
+  }
   if (!pending_ || child_ == nullptr) return;
   pending_ = false;
   strip_->layout().edit(pendStart_, pendOld_, child_->model().text(pendStart_, pendNew_));

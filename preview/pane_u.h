@@ -91,6 +91,8 @@ class PreviewPane : public QWidget {
 
  private:
   void textReplaced(qint64 pos, qint64 removed, qint64 inserted);
+  // Lays out what is pending: the whole text when the document came while the pane was
+  // hidden, else the edits gathered since the last layout.
   void applyPending();
   void refreshModel();
   void caretMoved(bool scroll);
@@ -107,6 +109,9 @@ class PreviewPane : public QWidget {
   // Text changes not yet laid out: layout [start, start + oldLen) is now the document's
   // [start, start + newLen).
   bool pending_ = false;
+  // The document came while the pane was hidden: its text is laid out once it is needed
+  // (a hidden pane would otherwise lay out every document activated, 10 MB ones included).
+  bool stale_ = false;
   std::int64_t pendStart_ = 0, pendOld_ = 0, pendNew_ = 0;
   bool updatingBoxes_ = false;
 };

@@ -54,6 +54,7 @@ std::optional<std::uint32_t> readDword(Registry& registry, std::string_view name
 PreviewSettings loadPreviewSettings(Registry& registry) {
   PreviewSettings s;
   try {
+    const RegistryBatch batch(registry);  // the store read once for the three values
     if (const auto m = readDword(registry, "Modele"); m && (*m == 0 || *m == 89 || *m == 92)) {
       s.model = static_cast<int>(*m);
     }

@@ -37,12 +37,12 @@ void RegistryBatch::commit() {
 }
 
 std::unique_ptr<Registry> openUserRegistry(RegistryReport report) {
-#ifdef _WIN32
   const char* redirected = std::getenv("SCRIVLE_REGISTRY");
   if (redirected == nullptr || *redirected == '\0') {
-    return std::make_unique<WinRegistry>();
+    if (std::unique_ptr<Registry> system = makeSystemRegistry()) {
+      return system;
+    }
   }
-#endif
   return std::make_unique<FileRegistry>(storeLocation(), std::move(report));
 }
 

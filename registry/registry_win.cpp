@@ -1,6 +1,6 @@
-#ifdef _WIN32
-
 #include "registry/registry_win.h"
+
+#ifdef _WIN32
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -220,6 +220,20 @@ std::vector<std::string> WinRegistry::subKeys(RegRoot root, std::string_view key
     names.emplace_back(buffer, size);
   }
   return names;
+}
+
+std::unique_ptr<Registry> makeSystemRegistry() {
+  return std::make_unique<WinRegistry>();
+}
+
+}  // namespace scrivle
+
+#else
+
+namespace scrivle {
+
+std::unique_ptr<Registry> makeSystemRegistry() {
+  return nullptr;
 }
 
 }  // namespace scrivle

@@ -2,12 +2,13 @@
 // settings' strings are code-page bytes, and the system converts them as it stores them.
 #pragma once
 
-#ifdef _WIN32
+#include <memory>
 
 #include "registry/registry.h"
 
 namespace scrivle {
 
+#ifdef _WIN32
 class WinRegistry : public Registry {
  public:
   bool keyExists(RegRoot root, std::string_view key) override;
@@ -20,7 +21,9 @@ class WinRegistry : public Registry {
   std::vector<std::string> valueNames(RegRoot root, std::string_view key) override;
   std::vector<std::string> subKeys(RegRoot root, std::string_view key) override;
 };
+#endif
+
+// The system registry (a WinRegistry) on Windows; null on the systems that have none.
+std::unique_ptr<Registry> makeSystemRegistry();
 
 }  // namespace scrivle
-
-#endif  // _WIN32

@@ -10,7 +10,7 @@ PACKAGES=(
   libhunspell-dev hunspell-fr hunspell-en-us
   fonts-dejavu-core
   xvfb xauth xdotool xclip x11-utils imagemagick
-  clang clang-tidy
+  clang clang-tidy clang-format
   xdg-utils shared-mime-info
   qt6-translations-l10n openbox hyperfine
 )

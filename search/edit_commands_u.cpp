@@ -4,8 +4,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 
-#include "app/main_u.h"
 #include "document/child_u.h"
+#include "document/host_u.h"
 #include "document/plaintext.h"
 #include "editor/editor_view_u.h"
 #include "platform/clipboard.h"
@@ -16,50 +16,38 @@
 namespace scrivle {
 namespace {
 
-// The commands whose shortcuts the boxes must not keep for themselves.
-constexpr const char* kRoutedActions[] = {"CouperAction",          "Couper2Action", "CopierAction",
-                                          "Copier2Action",         "CollerAction",  "Coller2Action",
-                                          "SlectionnertoutAction", "DfaireAction",  "Dfaire2Action",
-                                          "Dfaire3Action",         "RefaireAction"};
-
-bool colourOn(const Tmain& main) {
-  const QAction* a = main.action("ColorAction");
-  return a != nullptr && a->isChecked();
-}
-
 void applyChange(TChild& child, const TextChange& change) {
   if (!change.changed) return;
-  child.IsModified();
+  child.markModified();
   child.addSize(change.sizeDelta);
   child.FormActivate();
 }
 
 }  // namespace
 
-EditCommands::EditCommands(Tmain& main, std::function<TChild*()> currentDocument)
-    : QObject(&main), main_(main), currentDocument_(std::move(currentDocument)) {
-  for (QLineEdit* box : {main_.EditDir, main_.EditName}) {
+EditCommands::EditCommands(DocumentHost& host, std::vector<QLineEdit*> boxes, QObject* parent)
+    : QObject(parent), host_(host), boxes_(std::move(boxes)) {
+  for (QLineEdit* box : boxes_) {
     if (box != nullptr) box->installEventFilter(this);
   }
 }
 
 QLineEdit* EditCommands::focusedBox() const {
-  for (QLineEdit* box : {main_.EditDir, main_.EditName}) {
+  for (QLineEdit* box : boxes_) {
     if (box != nullptr && box->hasFocus()) return box;
   }
   return nullptr;
 }
 
 TChild* EditCommands::document() const {
-  return currentDocument_ ? currentDocument_() : main_.activeChild();
+  return host_.activeChild();
 }
 
 bool EditCommands::isRoutedKey(const QKeyEvent* key) const {
   // The box's own undo and redo keys too: undo never acts on a box.
   if (key->matches(QKeySequence::Undo) || key->matches(QKeySequence::Redo)) return true;
   const QKeySequence pressed(key->keyCombination());
-  for (const char* name : kRoutedActions) {
-    const QAction* a = main_.action(name);
+  for (const QAction* a : routed_) {
     if (a != nullptr && !a->shortcut().isEmpty() && a->shortcut() == pressed) return true;
   }
   return false;
@@ -85,7 +73,7 @@ void EditCommands::CouperActionExecute() {
   }
   if (TChild* c = document()) {
     applyChange(*c,
-                cutSelection(c->model(), *c->Richedit->clipboard(), colourOn(main_), AppSettings));
+                cutSelection(c->model(), *c->Richedit->clipboard(), host_.colourOn(), AppSettings));
   }
 }
 
@@ -104,10 +92,10 @@ void EditCommands::CollerActionExecute() {
   }
   if (TChild* c = document()) {
     Clipboard& clipboard = *c->Richedit->clipboard();
-    applyChange(*c, pasteClipboard(c->model(), clipboard, colourOn(main_), AppSettings));
+    applyChange(*c, pasteClipboard(c->model(), clipboard, host_.colourOn(), AppSettings));
     c->Richedit->scrollCaretIntoView();
     if (const std::size_t n = clipboard.replacedInLastText(); n > 0) {
-      main_.dialogs().message(replacedCharactersMessage(n));
+      host_.dialogs().message(replacedCharactersMessage(n));
     }
   }
 }

@@ -5,20 +5,27 @@
 #pragma once
 
 #include <QObject>
-#include <functional>
+#include <vector>
 
+class QAction;
 class QKeyEvent;
 class QLineEdit;
 
 namespace scrivle {
 
+class DocumentHost;
 class TChild;
-class Tmain;
 
 class EditCommands : public QObject {
   Q_OBJECT
  public:
-  EditCommands(Tmain& main, std::function<TChild*()> currentDocument);
+  // boxes: the folder and name boxes, which cut, copy, paste and select all serve while
+  // one has the focus. The commands act on the host's active document otherwise.
+  EditCommands(DocumentHost& host, std::vector<QLineEdit*> boxes, QObject* parent = nullptr);
+
+  // The commands whose shortcuts the boxes leave to the window (besides their own undo
+  // and redo keys, which never act on a box).
+  void setRoutedActions(std::vector<const QAction*> actions) { routed_ = std::move(actions); }
 
   void CouperActionExecute();
   void CopierActionExecute();
@@ -36,8 +43,9 @@ class EditCommands : public QObject {
   TChild* document() const;
   bool isRoutedKey(const QKeyEvent* key) const;
 
-  Tmain& main_;
-  std::function<TChild*()> currentDocument_;
+  DocumentHost& host_;
+  std::vector<QLineEdit*> boxes_;
+  std::vector<const QAction*> routed_;
 };
 
 }  // namespace scrivle

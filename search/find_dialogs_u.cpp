@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "app/main_u.h"
 #include "document/child_u.h"
+#include "document/host_u.h"
 #include "editor/editor_view_u.h"
 #include "platform/borders_u.h"
 #include "platform/qtext_u.h"
@@ -111,51 +111,49 @@ SearchOptions TReplaceDialog::options() const {
 
 // --- commands ---------------------------------------------------------------------------
 
-SearchCommands::SearchCommands(Tmain& main, std::function<TChild*()> currentDocument)
-    : QObject(&main),
-      main_(main),
-      currentDocument_(std::move(currentDocument)),
-      engine_(std::make_unique<FindReplace>(main.dialogs())) {
-  FindDialog = new TFindDialog(&main);
-  ReplaceDialog = new TReplaceDialog(&main);
+SearchCommands::SearchCommands(QWidget* window, DocumentHost& host, QAction* findNext)
+    : QObject(window),
+      host_(host),
+      findNext_(findNext),
+      engine_(std::make_unique<FindReplace>(host.dialogs())) {
+  FindDialog = new TFindDialog(window);
+  ReplaceDialog = new TReplaceDialog(window);
   engine_->onNextChanged = [this](bool enabled, int mode) {
-    if (QAction* a = main_.action("SuivantAction")) {
-      a->setEnabled(enabled);
-      a->setData(mode);
+    if (findNext_ != nullptr) {
+      findNext_->setEnabled(enabled);
+      findNext_->setData(mode);
     }
   };
   connect(FindDialog, &TFindDialog::findNext, this,
-          [this] { main_.run([this] { FindDialogFind(); }); });
+          [this] { host_.run([this] { FindDialogFind(); }); });
   connect(ReplaceDialog, &TFindDialog::findNext, this,
-          [this] { main_.run([this] { ReplaceDialogFind(); }); });
+          [this] { host_.run([this] { ReplaceDialogFind(); }); });
   connect(ReplaceDialog, &TReplaceDialog::replace, this,
-          [this] { main_.run([this] { ReplaceDialogReplace(true); }); });
+          [this] { host_.run([this] { ReplaceDialogReplace(true); }); });
   connect(ReplaceDialog, &TReplaceDialog::replaceAll, this,
-          [this] { main_.run([this] { ReplaceDialogReplace(false); }); });
+          [this] { host_.run([this] { ReplaceDialogReplace(false); }); });
 }
 
 SearchCommands::~SearchCommands() = default;
 
 void SearchCommands::withDocument(
     const std::function<TextChange(TChild&, SearchTarget&)>& command) {
-  TChild* child = currentDocument_ ? currentDocument_() : nullptr;
+  TChild* child = host_.activeChild();
   if (child == nullptr) return;
-  QAction* colour = main_.action("ColorAction");
-  SearchTarget target{child->model(), colour != nullptr && colour->isChecked(), AppSettings,
-                      [this, child] {
-                        main_.activateWindow();
+  SearchTarget target{child->model(), host_.colourOn(), AppSettings, [child] {
+                        child->window()->activateWindow();
                         child->Richedit->setFocus();
                       }};
   const TextChange change = command(*child, target);
   if (change.changed) {
-    child->IsModified();
+    child->markModified();
     child->addSize(change.sizeDelta);
     child->FormActivate();
   }
 }
 
 void SearchCommands::showDialog(TFindDialog* dialog) {
-  TChild* child = currentDocument_ ? currentDocument_() : nullptr;
+  TChild* child = host_.activeChild();
   if (child == nullptr) return;
   const std::string selected = child->model().selectedText();
   if (!selected.empty()) dialog->setFindText(selected);

@@ -4,11 +4,13 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
 #include "search/find.h"
 
+class QAction;
 class QCheckBox;
 class QGridLayout;
 class QLineEdit;
@@ -17,8 +19,8 @@ class QPushButton;
 
 namespace scrivle {
 
+class DocumentHost;
 class TChild;
-class Tmain;
 
 // The find dialog: search text, match case, whole word, "find next".
 class TFindDialog : public QDialog, public SearchDialog {
@@ -64,12 +66,13 @@ class TReplaceDialog : public TFindDialog {
   void replaceAll();
 };
 
-// Ctrl+F, Ctrl+R, F3 and the dialogs' buttons, acting on the document currentDocument
-// gives (the MDI area's current window; with none, everything here does nothing).
+// Ctrl+F, Ctrl+R, F3 and the dialogs' buttons, acting on the host's active document
+// (with none, everything here does nothing). The dialogs belong to window; findNext is
+// the F3 command, enabled once there is something to look for again.
 class SearchCommands : public QObject {
   Q_OBJECT
  public:
-  SearchCommands(Tmain& main, std::function<TChild*()> currentDocument);
+  SearchCommands(QWidget* window, DocumentHost& host, QAction* findNext);
   ~SearchCommands() override;
 
   TFindDialog* FindDialog = nullptr;
@@ -88,8 +91,8 @@ class SearchCommands : public QObject {
   void withDocument(const std::function<TextChange(TChild&, SearchTarget&)>& command);
   void showDialog(TFindDialog* dialog);
 
-  Tmain& main_;
-  std::function<TChild*()> currentDocument_;
+  DocumentHost& host_;
+  QPointer<QAction> findNext_;
   std::unique_ptr<FindReplace> engine_;
 };
 

@@ -150,7 +150,8 @@ inline constexpr std::int32_t kDefaultAutoSaveTime = 300000;  // 5 minutes
 inline constexpr std::uint8_t kDefaultNb = 4;
 
 // What a first run holds: every documented default, InstallDir and SaveDir equal to
-// currentDir. The shell-registration flags (Asso*, Menu*) are false: they are derived
+// currentDir. The one place the defaults are written: loading the settings takes each
+// value missing from the registry from here. The shell-registration flags (Asso*, Menu*) are false: they are derived
 // from the shell at start-up, never stored. The same-for-all rule has already run.
 TParametre defaultSettings(const std::filesystem::path& currentDir);
 

@@ -224,41 +224,55 @@ constexpr std::array<std::string_view, kDieseTagCount> kDieseLoadOrder = {"1", "
 constexpr std::array<std::string_view, kDieseTagCount> kDieseSaveOrder = {"1", "2", "3", "N", "U",
                                                                           "E", "I", "S", "V", "W"};
 
-void loadStyle(Access& a, TStyleTag& s, ColorRef colour) {
-  a.colour("Couleur", s.Couleur, colour);
+// Every value missing from the registry takes its value from `d`, the built-in defaults.
+void loadStyle(Access& a, TStyleTag& s, const TStyleTag& d) {
+  a.colour("Couleur", s.Couleur, d.CouleurPropre);
   s.CouleurPropre = s.Couleur;
-  a.flag("gras", s.Gras, false);
+  a.flag("gras", s.Gras, isSet(d.GrasPropre));
   s.GrasPropre = s.Gras;
-  a.flag("italique", s.Italique, false);
+  a.flag("italique", s.Italique, isSet(d.ItaliquePropre));
   s.ItaliquePropre = s.Italique;
-  a.colour("DefCouleur", s.DefCouleur, colour);
-  a.flag("DefGras", s.DefGras, false);
-  a.flag("DefItalique", s.DefItalique, false);
+  a.colour("DefCouleur", s.DefCouleur, d.DefCouleur);
+  a.flag("DefGras", s.DefGras, isSet(d.DefGras));
+  a.flag("DefItalique", s.DefItalique, isSet(d.DefItalique));
 }
 
-void loadFamily(Access& a, TStyleTous& s, ColorRef colour) {
-  a.colour("Couleur", s.Couleur, colour);
-  a.flag("gras", s.Gras, false);
-  a.flag("italique", s.Italique, false);
-  a.colour("DefCouleur", s.DefCouleur, colour);
-  a.flag("DefGras", s.DefGras, false);
-  a.flag("DefItalique", s.DefItalique, false);
-  a.flag("idem", s.idem, true);
-  a.flag("DefIdem", s.DefIdem, true);
+void loadFamily(Access& a, TStyleTous& s, const TStyleTous& d) {
+  a.colour("Couleur", s.Couleur, d.Couleur);
+  a.flag("gras", s.Gras, isSet(d.Gras));
+  a.flag("italique", s.Italique, isSet(d.Italique));
+  a.colour("DefCouleur", s.DefCouleur, d.DefCouleur);
+  a.flag("DefGras", s.DefGras, isSet(d.DefGras));
+  a.flag("DefItalique", s.DefItalique, isSet(d.DefItalique));
+  a.flag("idem", s.idem, isSet(d.idem));
+  a.flag("DefIdem", s.DefIdem, isSet(d.DefIdem));
 }
+
+// One tag family's fields in the record.
+template <std::size_t N>
+struct TagFamily {
+  Flag TParametre::*defaut;
+  std::array<TStyleTag, N> TParametre::*tags;
+  TStyleTous TParametre::*all;
+};
+constexpr TagFamily<kEtTagCount> kEtFamily{&TParametre::TagsDefautEt, &TParametre::StylesEt,
+                                           &TParametre::TousEt};
+constexpr TagFamily<kDieseTagCount> kDieseFamily{&TParametre::TagsDefautDiese,
+                                                 &TParametre::StylesDiese, &TParametre::TousDiese};
 
 template <std::size_t N>
-void loadTags(Access& a, std::string_view key, Flag& defaut, std::array<TStyleTag, N>& tags,
-              const std::array<std::string_view, N>& record,
-              const std::array<std::string_view, N>& order, TStyleTous& family, ColorRef colour) {
+void loadTags(Access& a, std::string_view key, TParametre& s, const TParametre& d,
+              const TagFamily<N>& family, const std::array<std::string_view, N>& record,
+              const std::array<std::string_view, N>& order) {
   a.at(RegRoot::CurrentUser, std::string(key));
-  a.flag("defaut", defaut, true);
+  a.flag("defaut", s.*family.defaut, isSet(d.*family.defaut));
   for (const std::string_view letter : order) {
+    const std::size_t i = indexOf(record, letter);
     a.at(RegRoot::CurrentUser, subKey(key, letter));
-    loadStyle(a, tags[indexOf(record, letter)], colour);
+    loadStyle(a, (s.*family.tags)[i], (d.*family.tags)[i]);
   }
   a.at(RegRoot::CurrentUser, subKey(key, "All"));
-  loadFamily(a, family, colour);
+  loadFamily(a, s.*family.all, d.*family.all);
 }
 
 template <std::size_t N>
@@ -309,59 +323,59 @@ void writeAppPaths(Registry& registry, const std::filesystem::path& executable) 
   }
 }
 
-void loadAll(Access& a, TParametre& s, SettingsLoad& result) {
+void loadAll(Access& a, TParametre& s, const TParametre& d, SettingsLoad& result) {
   a.at(RegRoot::CurrentUser, std::string(kInstallKey));
-  a.text("InstallDir", s.InstallDir, s.InstallDir);
+  a.text("InstallDir", s.InstallDir, d.InstallDir);
   s.SaveDir = s.InstallDir;  // its default, should the loading stop before it
 
   a.at(RegRoot::CurrentUser, std::string(kOptionsKey));
-  a.flag("flat", s.flat, true);
-  a.flag("scroll", s.scroll, true);
-  a.flag("color", s.color, true);
-  a.text("DefaultDir", s.DefaultDir, "main");
-  a.text("DefaultName", s.DefaultName, "nouveau");
-  a.text("DefaultExt", s.DefaultExt, "9xt");
-  a.flag("InserMod#", s.InserModDiese, false);
-  a.flag("InserMod&", s.InserModEt, false);
-  a.flag("Line", s.Line, false);
-  a.flag("StartNew", s.StartNew, true);
-  a.flag("AutoSave", s.AutoSave, true);
-  a.integer("AutoSaveTime", s.AutoSaveTime, kDefaultAutoSaveTime);
-  a.flag("TablePart", s.TablePart, false);
+  a.flag("flat", s.flat, isSet(d.flat));
+  a.flag("scroll", s.scroll, isSet(d.scroll));
+  a.flag("color", s.color, isSet(d.color));
+  a.text("DefaultDir", s.DefaultDir, d.DefaultDir);
+  a.text("DefaultName", s.DefaultName, d.DefaultName);
+  a.text("DefaultExt", s.DefaultExt, d.DefaultExt);
+  a.flag("InserMod#", s.InserModDiese, isSet(d.InserModDiese));
+  a.flag("InserMod&", s.InserModEt, isSet(d.InserModEt));
+  a.flag("Line", s.Line, isSet(d.Line));
+  a.flag("StartNew", s.StartNew, isSet(d.StartNew));
+  a.flag("AutoSave", s.AutoSave, isSet(d.AutoSave));
+  a.integer("AutoSaveTime", s.AutoSaveTime, d.AutoSaveTime);
+  a.flag("TablePart", s.TablePart, isSet(d.TablePart));
+  // SaveDir's default is the install folder as loaded, not the built-in one.
   const std::string installDir = s.InstallDir;
   a.text("SaveDir", s.SaveDir, installDir);
 
   a.at(RegRoot::CurrentUser, std::string(kRecentsKey));
-  a.flag("enabled", s.enabled, true);
-  std::int32_t nb = kDefaultNb;
-  a.integer("Nb", nb, kDefaultNb);
+  a.flag("enabled", s.enabled, isSet(d.enabled));
+  std::int32_t nb = d.Nb;
+  a.integer("Nb", nb, d.Nb);
   s.Nb = static_cast<std::uint8_t>(static_cast<std::uint32_t>(nb) & 0xFF);
-  for (int k = 1; k <= kMruCount; ++k) {
-    a.text("mru" + std::to_string(k), s.mru[static_cast<std::size_t>(k - 1)], "");
+  for (std::size_t k = 0; k < kMruCount; ++k) {
+    a.text("mru" + std::to_string(k + 1), s.mru[k], d.mru[k]);
   }
   result.recentsLoaded = true;
 
   a.at(RegRoot::CurrentUser, std::string(kBookmarkKey));
-  loadStyle(a, s.StyleBookmark, clAqua);
+  loadStyle(a, s.StyleBookmark, d.StyleBookmark);
 
-  loadTags(a, kTagsEtKey, s.TagsDefautEt, s.StylesEt, kEtTagOrder, kEtTagOrder, s.TousEt, clRed);
+  loadTags(a, kTagsEtKey, s, d, kEtFamily, kEtTagOrder, kEtTagOrder);
   applySameForAll(s);
-  loadTags(a, kTagsDieseKey, s.TagsDefautDiese, s.StylesDiese, kDieseTagOrder, kDieseLoadOrder,
-           s.TousDiese, clBlue);
+  loadTags(a, kTagsDieseKey, s, d, kDieseFamily, kDieseTagOrder, kDieseLoadOrder);
   applySameForAll(s);
 
   a.at(RegRoot::CurrentUser, std::string(kMenuKey));
-  a.flag("defaut", s.MenuDefaut, true);
-  for (int n = 1; n <= kTitleCount; ++n) {
-    TMenuPerso& t = s.Titres[static_cast<std::size_t>(n - 1)];
-    const BuiltInTitle& b = kBuiltInTitles[static_cast<std::size_t>(n - 1)];
-    a.at(RegRoot::CurrentUser, subKey(kMenuKey, std::to_string(n)));
+  a.flag("defaut", s.MenuDefaut, isSet(d.MenuDefaut));
+  for (std::size_t n = 0; n < kTitleCount; ++n) {
+    TMenuPerso& t = s.Titres[n];
+    const TMenuPerso& b = d.Titres[n];
+    a.at(RegRoot::CurrentUser, subKey(kMenuKey, std::to_string(n + 1)));
     a.text("texte", t.texte, b.texte);
     a.text("nom", t.nom, b.nom);
     a.integer("Curseur", t.Curseur, b.Curseur);
-    a.text("Deftexte", t.Deftexte, b.texte);
-    a.text("Defnom", t.Defnom, b.nom);
-    a.integer("DefCurseur", t.DefCurseur, b.Curseur);
+    a.text("Deftexte", t.Deftexte, b.Deftexte);
+    a.text("Defnom", t.Defnom, b.Defnom);
+    a.integer("DefCurseur", t.DefCurseur, b.DefCurseur);
   }
   result.complete = true;
 }
@@ -439,14 +453,15 @@ SettingsLoad loadSettings(Registry& registry, TParametre& settings,
                           const std::filesystem::path& currentDir,
                           const std::filesystem::path& executable, const SettingsMessage& show) {
   SettingsLoad result;
-  settings = defaultSettings(currentDir);
+  const TParametre defaults = defaultSettings(currentDir);
+  settings = defaults;
   RegistryBatch batch(registry);
   // The machine-wide hive may refuse a user: that must not cost the user's settings.
   writeAppPaths(registry, executable);
   Access access(registry);
   bool shown = false;
   try {
-    loadAll(access, settings, result);
+    loadAll(access, settings, defaults, result);
   } catch (const Stop& stop) {
     if (show) {
       show(stop.text);

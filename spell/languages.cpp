@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <system_error>
 
+#include "platform/system.h"
 #include "registry/registry.h"
 #include "registry/registry_file.h"
 
@@ -26,14 +27,9 @@ const Language* findLanguage(std::string_view code) {
 }
 
 std::vector<fs::path> dictionaryFolders(std::string_view dicpath) {
-#ifdef _WIN32
-  constexpr std::string_view kSeparators = ";";
-#else
-  constexpr std::string_view kSeparators = ":";
-#endif
   std::vector<fs::path> folders;
   while (!dicpath.empty()) {
-    const std::size_t end = std::min(dicpath.find_first_of(kSeparators), dicpath.size());
+    const std::size_t end = std::min(dicpath.find(os::kPathListSeparator), dicpath.size());
     if (end > 0) folders.emplace_back(dicpath.substr(0, end));
     dicpath.remove_prefix(std::min(end + 1, dicpath.size()));
   }

@@ -90,6 +90,7 @@ void Spelling::loadSettings() {
     auto registry = openUserRegistry([this](const std::string& text) {
       if (hooks_.message) hooks_.message(text);
     });
+    const RegistryBatch batch(*registry);  // the store read once for both values
     settings_ = spell::loadSpellSettings(*registry);
   } catch (const std::exception&) {  // NOLINT(bugprone-empty-catch): the defaults stand
   }
@@ -209,10 +210,22 @@ void Spelling::startPass() {
   passWords_.clear();
   passWord_ = 0;
   checker_.beginUse();
+  if (!drawn_ && !checker_.hasDictionary()) {
+    passWaiting_ = true;
+    return;
+  }
+  passWaiting_ = false;
+  slicer_.start();
+}
+
+void Spelling::releasePass() {
+  if (!passWaiting_) return;
+  passWaiting_ = false;
   slicer_.start();
 }
 
 void Spelling::finishPass() {
+  releasePass();
   while (slicer_.isActive()) {
     if (enabled()) ensureDictionary(true);
     slice();
@@ -311,7 +324,13 @@ void Spelling::touched(EditorView* view, Pos pos, Pos inserted) {
 
 void Spelling::underlines(EditorView* view, Pos from, Pos to,
                           std::vector<std::pair<Pos, Pos>>& out) {
-  if (!enabled() || !checker_.hasDictionary()) return;
+  if (!enabled()) return;
+  if (!drawn_) {
+    // The first drawing of a view: the dictionary is read once it has reached the screen.
+    drawn_ = true;
+    QTimer::singleShot(0, this, &Spelling::releasePass);
+  }
+  if (!checker_.hasDictionary()) return;
   const TextModel& m = view->model();
   const Pos count = m.paragraphCount();
   for (Pos p = m.paragraphOfPos(from); p < count; ++p) {

@@ -66,9 +66,10 @@ class Spelling : public QObject {
   void attach(EditorView* view);
 
   spell::Checker& checker() { return checker_; }
-  // Finishes any background pass now (tests, benchmarks).
+  // Finishes any background pass now (tests, benchmarks), waiting for the dictionary.
   void finishPass();
-  bool passRunning() const { return slicer_.isActive(); }
+  // A pass is under way, or waits for a view to be drawn before reading the dictionary.
+  bool passRunning() const { return slicer_.isActive() || passWaiting_; }
 
   // The context-menu items of the last menu, for tests.
   const std::vector<QAction*>& menuItems() const { return items_; }
@@ -84,6 +85,7 @@ class Spelling : public QObject {
   bool ensureDictionary(bool wait);
   void save();
   void startPass();
+  void releasePass();
   void slice();
   void touched(EditorView* view, Pos pos, Pos inserted);
   void underlines(EditorView* view, Pos from, Pos to, std::vector<std::pair<Pos, Pos>>& out);
@@ -105,6 +107,10 @@ class Spelling : public QObject {
   // The background pass: which view and paragraph come next, and the words of a long
   // paragraph checked so far.
   QTimer slicer_;
+  // Reading a dictionary costs more than everything else at start-up: until a view has
+  // been drawn once, a pass waits instead of starting, so the first picture never waits.
+  bool drawn_ = false;
+  bool passWaiting_ = false;
   std::size_t passView_ = 0;
   Pos passParagraph_ = 0;
   std::vector<std::string> passWords_;

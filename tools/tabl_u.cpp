@@ -4,7 +4,6 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMdiArea>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QVBoxLayout>
@@ -12,8 +11,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/main_u.h"
 #include "document/child_u.h"
+#include "document/host_u.h"
 #include "editor/calc_font_u.h"
 #include "editor/editor_view_u.h"
 #include "calc/keyboard.h"
@@ -192,22 +191,15 @@ TTable::TTable(QWidget* parent) : QWidget(parent, Qt::Tool) {
   StringGrid->onEnter = [this] { insertIfEnabled(); };
   StringGrid->onEscape = [this] { close(); };
 
-  if (auto* main = qobject_cast<Tmain*>(parent)) connectTo(*main);
+  if (auto* host = dynamic_cast<DocumentHost*>(parent)) connectTo(*host);
   FormActivate();
 }
 
-void TTable::connectTo(Tmain& main) {
-  Tmain* m = &main;
-  activeDocument = [m] { return m->activeChild(); };
-  colourOn = [m] {
-    const QAction* colour = m->action("ColorAction");
-    return colour != nullptr && colour->isChecked();
-  };
-  Affichertable = main.action("Affichertable");
-  documentArea = [m] {
-    const QWidget* area = m->mdiArea()->viewport();
-    return QRect(area->mapToGlobal(QPoint(0, 0)), area->size());
-  };
+void TTable::connectTo(DocumentHost& host) {
+  DocumentHost* h = &host;
+  activeDocument = [h] { return h->activeChild(); };
+  colourOn = [h] { return h->colourOn(); };
+  documentArea = [h] { return h->documentArea(); };
 }
 
 TTable::~TTable() {
@@ -271,14 +263,14 @@ void TTable::InserCarExecute() {
   insertCharacter(child->model(), codeOfCell(StringGrid->current()), colourOn && colourOn(),
                   AppSettings, [child](int delta) {
                     child->addSize(delta);
-                    child->IsModified();
+                    child->markModified();
                   });
   if (child->Richedit != nullptr) child->Richedit->scrollCaretIntoView();
 }
 
 void TTable::closeEvent(QCloseEvent* event) {
   // Hidden, never destroyed: the command shows it again.
-  if (Affichertable != nullptr) Affichertable->setChecked(false);
+  emit closed();
   event->accept();
 }
 

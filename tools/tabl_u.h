@@ -3,7 +3,6 @@
 // document.
 #pragma once
 
-#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <optional>
@@ -14,8 +13,8 @@ class QAction;
 
 namespace scrivle {
 
+class DocumentHost;
 class TChild;
-class Tmain;
 
 // The 32 x 8 grid of cells: one selected cell, moved by the mouse, the keyboard and the
 // wheel (wrapping around at the edges).
@@ -55,8 +54,8 @@ class TCharGrid : public QWidget {
 class TTable : public QWidget {
   Q_OBJECT
  public:
-  // With the main window as parent, the table finds the active document, the colour
-  // display and its show/hide command there by itself.
+  // With the documents' host as parent, the table finds the active document, the colour
+  // display and the document area there by itself.
   explicit TTable(QWidget* parent = nullptr);
   // A table on screen at the end keeps its place for the next run.
   ~TTable() override;
@@ -68,13 +67,11 @@ class TTable : public QWidget {
   std::function<TChild*()> activeDocument;
   // Whether colour display is on.
   std::function<bool()> colourOn;
-  // The main window's Affichertable, unchecked when the table is closed.
-  QPointer<QAction> Affichertable;
   // The document area on the desktop: the first time, the table opens at its right edge,
   // clear of the menus and the tool bars.
   std::function<QRect()> documentArea;
 
-  void connectTo(Tmain& main);
+  void connectTo(DocumentHost& host);
 
   // Availability of the insertion and the grid's cursor (run on each activation).
   void FormActivate();
@@ -83,6 +80,10 @@ class TTable : public QWidget {
 
   // Shown where the person left it (this run, or the last one), hidden remembering where.
   void setVisible(bool visible) override;
+
+ signals:
+  // Closed by its own close box (it is only hidden): the command that shows it unchecks.
+  void closed();
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -5,12 +5,14 @@
 #include <filesystem>
 #include <fstream>
 
+#include "support/temp_files.h"
+
 namespace scrivle {
 namespace {
 
 TEST(CommandLine, RecognisesTheFourForms) {
-  const auto dir = std::filesystem::temp_directory_path() / "scrivle_cmdline_test";
-  std::filesystem::create_directories(dir);
+  const test::TempDir temp;
+  const auto dir = temp.path();
   const auto file = dir / "essai.89t";
   std::ofstream(file) << "x";
 
@@ -33,7 +35,6 @@ TEST(CommandLine, RecognisesTheFourForms) {
   EXPECT_EQ(parseCommandLine({(dir / "absent.89t").string()}).kind, StartRequest::Normal);
   // A folder is not a file to open.
   EXPECT_EQ(parseCommandLine({dir.string()}).kind, StartRequest::Normal);
-  std::filesystem::remove_all(dir);
 }
 
 TEST(CommandLine, PreviewTakesItsOwnArguments) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -29,46 +30,24 @@
 #include <QToolBar>
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
+#include "support/main_window_u.h"
+#include "support/temp_files.h"
 
 namespace scrivle {
 namespace {
 
 namespace fs = std::filesystem;
 using test::FakeDialogs;
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void spit(const fs::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary) << bytes;
-}
+using test::slurp;
+using test::spit;
 
 class MainWindowTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           (std::string("scrivle_main_") + info->name() + "_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "docs");
-    setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
-    AppSettings = defaultSettings(dir_ / "docs");
-    applySameForAll(AppSettings);
-    AppSettings.StartNew = 0;
-    dialogs_ = std::make_unique<FakeDialogs>();
-  }
+  void SetUp() override { dialogs_ = std::make_unique<FakeDialogs>(); }
 
   void TearDown() override {
-    if (main_) {
-      for (TChild* c : main_->children()) c->model().setModified(false);
-      main_.reset();
-    }
+    test::closeQuietly(main_);
     dialogs_.reset();
-    fs::remove_all(dir_);
   }
 
   Tmain& start(StartRequest request = {}) {
@@ -80,12 +59,13 @@ class MainWindowTest : public ::testing::Test {
 
   void trigger(const char* name) { main_->action(name)->trigger(); }
 
-  fs::path docs() const { return dir_ / "docs"; }
-  fs::path autoSaveFolder() const { return dir_ / "state" / "Scrivle"; }
+  fs::path docs() const { return settings_.docs(); }
+  fs::path autoSaveFolder() const { return settings_.state() / "Scrivle"; }
 
   void crashWithTwoDocuments(bool withJournals);
 
-  fs::path dir_;
+  test::TempSettings settings_;
+  const fs::path dir_ = settings_.dir();
   std::unique_ptr<FakeDialogs> dialogs_;
   std::unique_ptr<Tmain> main_;
 };
@@ -99,7 +79,7 @@ TEST_F(MainWindowTest, NewDocumentsAreNumberedForTheWholeRun) {
   EXPECT_EQ(m.children()[0]->windowTitle(), "Nouveau1");
   EXPECT_EQ(m.children()[1]->windowTitle(), "Nouveau2");
   EXPECT_TRUE(m.documentState());
-  EXPECT_EQ(m.EditTaille->text(), "Taille sur TI : 7 octets");
+  EXPECT_EQ(m.editTaille()->text(), "Taille sur TI : 7 octets");
   m.children()[0]->close();
   trigger("NouveauAction");
   EXPECT_EQ(m.children().back()->windowTitle(), "Nouveau3");
@@ -117,7 +97,7 @@ TEST_F(MainWindowTest, TypedDocumentSavedAsCalculatorFile) {
   QTest::keyClicks(c->Richedit, "abc");
   EXPECT_EQ(c->model().text(), "abc");
   EXPECT_EQ(c->windowTitle(), "* Nouveau1");
-  EXPECT_EQ(m.EditTaille->text(), "Taille sur TI : 10 octets");
+  EXPECT_EQ(m.editTaille()->text(), "Taille sur TI : 10 octets");
   EXPECT_TRUE(m.action("EnregistrerAction")->isEnabled());
 
   const fs::path target = docs() / "essai.92t";
@@ -147,9 +127,9 @@ TEST_F(MainWindowTest, UpperCaseExtensionOpensAsCalculatorFile) {
   ASSERT_NE(c, nullptr);
   EXPECT_EQ(c->model().text(), "This is a text !!!");
   EXPECT_EQ(c->windowTitle(), "GROUPE.9XT");
-  EXPECT_EQ(m.EditName->text(), "txt");
-  EXPECT_EQ(m.EditDir->text(), "group");
-  EXPECT_EQ(m.EditTaille->text(), "Taille sur TI : 25 octets");
+  EXPECT_EQ(m.editName()->text(), "txt");
+  EXPECT_EQ(m.editDir()->text(), "group");
+  EXPECT_EQ(m.editTaille()->text(), "Taille sur TI : 25 octets");
   EXPECT_FALSE(c->model().modified());
 }
 
@@ -263,15 +243,15 @@ TEST_F(MainWindowTest, SavingAnInactiveDocumentLeavesTheFrameOnTheActiveOne) {
   m.mdiArea()->setActiveSubWindow(cb);
   QTest::keyClicks(cb->Richedit, "!");
   ca->model().replaceSelection("x");
-  const QString name = m.EditName->text();
-  const QString dir = m.EditDir->text();
-  const QString size = m.EditTaille->text();
+  const QString name = m.editName()->text();
+  const QString dir = m.editDir()->text();
+  const QString size = m.editTaille()->text();
   ASSERT_TRUE(m.action("EnregistrerAction")->isEnabled());
   ASSERT_TRUE(ca->Enregistrer());  // as "Oui" to a close question or "Tout enregistrer" does
   EXPECT_EQ(m.activeChild(), cb);
-  EXPECT_EQ(m.EditName->text(), name);
-  EXPECT_EQ(m.EditDir->text(), dir);
-  EXPECT_EQ(m.EditTaille->text(), size);
+  EXPECT_EQ(m.editName()->text(), name);
+  EXPECT_EQ(m.editDir()->text(), dir);
+  EXPECT_EQ(m.editTaille()->text(), size);
   EXPECT_TRUE(m.action("EnregistrerAction")->isEnabled());  // b is still modified
 }
 
@@ -318,7 +298,7 @@ TEST_F(MainWindowTest, OversizedCalculatorTextIsRefused) {
   Tmain& m = start();
   TChild* c = m.NouveauActionExecute();
   c->model().load(std::string(65531, 'a'));
-  c->IsModified();
+  c->markModified();
   dialogs_->expectSave(docs() / "big.89t");
   dialogs_->expectError();
   trigger("EnregistrerAction");
@@ -461,8 +441,8 @@ TEST_F(MainWindowTest, ReadOnlyDocumentIgnoresKeys) {
   QTest::keyClicks(c->Richedit, "abc");
   EXPECT_EQ(c->model().text(), "");
   EXPECT_EQ(c->windowTitle(), "Nouveau1");
-  EXPECT_EQ(m.EditTaille->text(), "Taille sur TI : 7 octets");
-  EXPECT_TRUE(m.EditName->isReadOnly());
+  EXPECT_EQ(m.editTaille()->text(), "Taille sur TI : 7 octets");
+  EXPECT_TRUE(m.editName()->isReadOnly());
 }
 
 TEST_F(MainWindowTest, InputMethodCharactersCountLikeKeys) {
@@ -477,18 +457,18 @@ TEST_F(MainWindowTest, InputMethodCharactersCountLikeKeys) {
   QApplication::sendEvent(c->Richedit, &ev);
   EXPECT_EQ(c->model().text(), "\xEA\x80");
   EXPECT_EQ(c->windowTitle(), "* e.txt");
-  EXPECT_EQ(m.EditTaille->text(), "Taille sur TI : 9 octets");
+  EXPECT_EQ(m.editTaille()->text(), "Taille sur TI : 9 octets");
 }
 
 TEST_F(MainWindowTest, NameBoxesChangeTheDocument) {
   Tmain& m = start();
   TChild* c = m.NouveauActionExecute();
-  m.EditName->setFocus();
-  m.EditName->selectAll();
-  QTest::keyClicks(m.EditName, "abc");
+  m.editName()->setFocus();
+  m.editName()->selectAll();
+  QTest::keyClicks(m.editName(), "abc");
   EXPECT_EQ(c->variableName(), "abc");
   EXPECT_EQ(c->windowTitle(), "* Nouveau1");
-  QTest::keyClick(m.EditDir, Qt::Key_Left);
+  QTest::keyClick(m.editDir(), Qt::Key_Left);
   EXPECT_EQ(c->folderName(), "main");
 }
 
@@ -519,13 +499,13 @@ TEST_F(MainWindowTest, DocumentStateSwitchKeepsBandToggles) {
 TEST_F(MainWindowTest, NameTypedInTheBoxIsSavedAndShownAgain) {
   Tmain& m = start();
   TChild* a = m.NouveauActionExecute();
-  m.EditName->setFocus();
-  m.EditName->selectAll();
-  QTest::keyClicks(m.EditName, "abc");
+  m.editName()->setFocus();
+  m.editName()->selectAll();
+  QTest::keyClicks(m.editName(), "abc");
   TChild* b = m.NouveauActionExecute();
-  EXPECT_EQ(m.EditName->text(), "nouveau");
+  EXPECT_EQ(m.editName()->text(), "nouveau");
   m.mdiArea()->setActiveSubWindow(a);
-  EXPECT_EQ(m.EditName->text(), "abc");
+  EXPECT_EQ(m.editName()->text(), "abc");
   // The changed name alone makes the close question appear.
   dialogs_->expectSave(docs() / "n.89t");
   a->Enregistrer();
@@ -566,7 +546,7 @@ TEST_F(MainWindowTest, TitleAroundSelectionAndCommandsOnReadOnly) {
 TEST_F(MainWindowTest, BookmarksWindowListsAndNavigates) {
   Tmain& m = start();
   Tindex index(&m);
-  m.index = &index;
+  m.setBookmarksWindow(&index);
   TChild* c = m.NouveauActionExecute();
   std::string text;
   for (int i = 0; i < 13; ++i) text += "\fMarque " + std::to_string(i) + "\r\nligne\r\n";
@@ -607,7 +587,7 @@ std::string windowState(Tmain& m) {
   for (const char* bar : {"PageScroller1", "PageScroller2", "PageScroller3"}) {
     line(bar, m.findChild<QToolBar*>(bar)->isVisible());
   }
-  for (QLineEdit* box : {m.EditDir, m.EditName, m.EditTaille}) {
+  for (QLineEdit* box : {m.editDir(), m.editName(), m.editTaille()}) {
     line(box->objectName().toStdString(), box->isVisible());
   }
   return out;
@@ -706,6 +686,48 @@ TEST_F(MainWindowTest, CloseQuestionShowsItsDocument) {
   m.close();  // quitting asks in the frame's order
   dialogs_->onShow = nullptr;
   EXPECT_EQ(active, (std::vector<TChild*>{kids[0], kids[2], kids[1], kids[0], kids[0], kids[1]}));
+}
+
+// Cut, copy and paste follow the selection, the focus and the clipboard as they change,
+// with nothing polling in between: an idle window with an unmodified document runs no
+// repeating timer of its own.
+TEST_F(MainWindowTest, EditCommandsFollowChangesWithoutPolling) {
+  Tmain& m = start();
+  TChild* c = m.NouveauActionExecute();
+  c->model().load("hello");
+  c->Richedit->setFocus();
+  m.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&m));
+  QAction* copy = m.action("CopierAction");
+  QAction* cut = m.action("CouperAction");
+  QAction* paste = m.action("CollerAction");
+  c->model().setSel(0, 0);
+  EXPECT_FALSE(copy->isEnabled());
+  c->model().setSel(1, 3);
+  EXPECT_TRUE(copy->isEnabled());
+  EXPECT_TRUE(cut->isEnabled());
+  // The folder box with the focus: its own selection counts.
+  m.editDir()->setFocus();
+  m.editDir()->deselect();
+  EXPECT_FALSE(copy->isEnabled());
+  m.editDir()->selectAll();
+  EXPECT_TRUE(copy->isEnabled());
+  QApplication::clipboard()->clear();
+  EXPECT_FALSE(paste->isEnabled());
+  QApplication::clipboard()->setText("x");
+  EXPECT_TRUE(paste->isEnabled());
+
+  for (QTimer* t : m.findChildren<QTimer*>()) {
+    EXPECT_FALSE(t->isActive() && !t->isSingleShot())
+        << t->objectName().toStdString() << " every " << t->interval() << " ms";
+  }
+  // The auto-save timer runs while there is something unsaved, and stops with the save.
+  AppSettings.AutoSave = 1;
+  QTest::keyClicks(c->Richedit, "x");
+  EXPECT_TRUE(c->Timer->isActive());
+  dialogs_->expectSave(docs() / "a.txt");
+  ASSERT_TRUE(c->Enregistrer());
+  EXPECT_FALSE(c->Timer->isActive());
 }
 
 }  // namespace

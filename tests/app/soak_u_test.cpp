@@ -33,7 +33,8 @@
 #include "search/find_dialogs_u.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
-#include "support/temp_registry.h"
+#include "support/temp_files.h"
+#include "support/temp_settings.h"
 #include "tags/insertion.h"
 
 namespace scrivle {
@@ -41,13 +42,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test::slurp;
 
 unsigned long envNumber(const char* name, unsigned long fallback) {
   const char* v = std::getenv(name);
@@ -280,14 +275,7 @@ class Soak {
 };
 
 TEST(SoakTest, LongRandomSessionKeepsEditorFilesAndSizesInStep) {
-  const test::TempRegistry registry;  // every save writes the recent files
-  const fs::path dir = fs::temp_directory_path() / ("scrivle_soak_" + std::to_string(::getpid()));
-  fs::remove_all(dir);
-  fs::create_directories(dir / "docs");
-  setenv("XDG_STATE_HOME", (dir / "state").c_str(), 1);
-  AppSettings = defaultSettings(dir / "docs");
-  applySameForAll(AppSettings);
-  AppSettings.StartNew = 0;
+  const test::TempSettings settings;  // every save writes the recent files
 
   const auto seed = static_cast<unsigned>(envNumber("SCRIVLE_SOAK_SEED", 20240611));
   const bool byHand = std::getenv("SCRIVLE_SOAK_STEPS") != nullptr;
@@ -300,7 +288,7 @@ TEST(SoakTest, LongRandomSessionKeepsEditorFilesAndSizesInStep) {
     Tmain main(dialogs);
     main.show();
     main.FormActivate();
-    Soak soak(main, dialogs, dir / "docs", seed);
+    Soak soak(main, dialogs, settings.docs(), seed);
     unsigned long done = 0;
     const auto start = Clock::now();
     for (; done < steps && Clock::now() < deadline; ++done) {
@@ -315,7 +303,6 @@ TEST(SoakTest, LongRandomSessionKeepsEditorFilesAndSizesInStep) {
     std::printf("soak: %lu steps in %.1f s (seed %u)\n", done, seconds, seed);
     for (TChild* c : main.children()) c->model().setModified(false);
   }
-  fs::remove_all(dir);
 }
 
 }  // namespace

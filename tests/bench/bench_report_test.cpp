@@ -10,6 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include "support/temp_files.h"
+
 namespace scrivle::bench {
 namespace {
 
@@ -68,14 +70,10 @@ TEST(BenchReport, TsvHasAHeaderAndOneLinePerRowEvenWithTabsOrBreaksInACell) {
   rows().clear();
   addRow({"load\t10 MB", "30.0 ms", "≤ 150 ms", "Qt\n480 ms", "16.0×", true});
   addRow({"memory", "2.09 bytes", "≤ 3", "", "", false});
-  const auto path = std::filesystem::temp_directory_path() / "scrivle_bench_report_test.tsv";
+  const test::TempDir temp;
+  const auto path = temp.path() / "report.tsv";
   ASSERT_TRUE(writeReport(path.string(), "text_model_bench"));
-  std::stringstream all;
-  {
-    std::ifstream in(path, std::ios::binary);  // closed before the file is removed
-    all << in.rdbuf();
-  }
-  EXPECT_EQ(all.str(),
+  EXPECT_EQ(test::slurp(path),
             "program\tfigure\tmeasured\ttarget\tmet\talternative\tratio\n"
             "text_model_bench\tload 10 MB\t30.0 ms\t≤ 150 ms\tyes\tQt 480 ms\t16.0×\n"
             "text_model_bench\tmemory\t2.09 bytes\t≤ 3\tno\t\t\n");

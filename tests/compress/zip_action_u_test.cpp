@@ -16,46 +16,16 @@
 #include "editor/text_model.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
+#include "support/main_window_u.h"
+#include "support/temp_files.h"
 
 namespace scrivle {
 namespace {
 
 namespace fs = std::filesystem;
-using test::FakeDialogs;
+using test::slurp;
 
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class ZipActionTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("scrivle_zip_action_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_ / "docs");
-    setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
-    AppSettings = defaultSettings(dir_ / "docs");
-    applySameForAll(AppSettings);
-    AppSettings.StartNew = 0;
-    main_ = std::make_unique<Tmain>(dialogs_);
-    main_->show();
-    main_->FormActivate();
-  }
-  void TearDown() override {
-    for (TChild* c : main_->children()) {
-      c->model().setModified(false);
-    }
-    main_.reset();
-    fs::remove_all(dir_);
-  }
-
-  fs::path docs() const { return dir_ / "docs"; }
-
-  fs::path dir_;
-  FakeDialogs dialogs_;
-  std::unique_ptr<Tmain> main_;
-};
+class ZipActionTest : public test::MainWindowFixture {};
 
 TEST_F(ZipActionTest, SavedDocumentsAreCompressedAsOnDisk) {
   ZipActionExecute(*main_);  // no document: nothing at all

@@ -15,6 +15,7 @@
 #include "document/tifile.h"
 #include "fuzz/zip_block_decoder.h"
 #include "support/fake_dialogs.h"
+#include "support/temp_files.h"
 
 namespace scrivle {
 namespace {
@@ -70,13 +71,8 @@ void expectConsistentZip(std::string_view source, std::string_view zipped) {
   EXPECT_EQ(decodeBlock(block), source.substr(88, source.size() - 90));
 }
 
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-void spit(const fs::path& path, std::string_view data) {
-  std::ofstream(path, std::ios::binary) << data;
-}
+using test::slurp;
+using test::spit;
 
 TEST(ZipBody, BlocksByteForByte) {
   EXPECT_EQ(zipBlock("abc"), bytes({0x00, 0x01, 0x00, 0x03, 0x00, 0x0E, 0x00, 0x00, 0x00, 0x03,
@@ -212,27 +208,14 @@ TEST(ZipStatistics, TwoDecimalsWithTheGivenSeparator) {
 
 class ZipFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::random_device random;
-    do {
-      dir_ = fs::temp_directory_path() / ("scrivle-zip-" + std::to_string(random()));
-    } while (!fs::create_directory(dir_));
-  }
-  void TearDown() override {
-    // Windows refuses to delete a read-only file (the corpus copies are read-only).
-    for (const auto& e : fs::directory_iterator(dir_)) {
-      fs::permissions(e.path(), fs::perms::owner_write, fs::perm_options::add);
-    }
-    fs::remove_all(dir_);
-  }
-
   fs::path copyCorpus(const std::string& name, const std::string& as) {
     fs::path to = dir_ / as;
     fs::copy_file(fs::path(SCRIVLE_CORPUS_DIR) / "ti-text" / name, to);
     return to;
   }
 
-  fs::path dir_;
+  test::TempDir temp_;
+  const fs::path dir_ = temp_.path();
   FakeDialogs dialogs_;
 };
 

@@ -15,23 +15,15 @@
 #include <string>
 
 #include "document/tifile.h"
+#include "support/temp_files.h"
 
 namespace scrivle {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void spit(const fs::path& p, const std::string& text) {
-  fs::create_directories(p.parent_path());
-  std::ofstream(p, std::ios::binary) << text;
-}
+using test::slurp;
+using test::spit;
 
 // Every file under root with its content.
 std::map<std::string, std::string> tree(const fs::path& root) {
@@ -54,8 +46,8 @@ std::string run(const std::string& command) {
 }
 
 TEST(DesktopIntegration, WritesWhatTheRegistrationSaysAndRemovesOnlyItsOwn) {
-  const fs::path root = fs::temp_directory_path() / "scrivle_desktop_test";
-  fs::remove_all(root);
+  const test::TempDir temp;
+  const fs::path root = temp.path();
   DesktopFolders f{root / "data", root / "config", root / "templates"};
   spit(f.configHome / "mimeapps.list",
        "[Default Applications]\ntext/plain=gedit.desktop;\n"
@@ -117,12 +109,11 @@ TEST(DesktopIntegration, WritesWhatTheRegistrationSaysAndRemovesOnlyItsOwn) {
   removeDesktopIntegration(f);
   EXPECT_EQ(tree(root), before);
   EXPECT_FALSE(fs::exists(f.dataHome / "mime"));
-  fs::remove_all(root);
 }
 
 TEST(DesktopIntegration, IconGoesInAndOutWithTheAssociationAndSparesOthers) {
-  const fs::path root = fs::temp_directory_path() / "scrivle_desktop_icon_test";
-  fs::remove_all(root);
+  const test::TempDir temp;
+  const fs::path root = temp.path();
   DesktopFolders f{root / "data", root / "config", {}};
   const fs::path hicolor = f.dataHome / "icons" / "hicolor";
   // Another program's file of the same name, without Scrivle's mark.
@@ -149,12 +140,11 @@ TEST(DesktopIntegration, IconGoesInAndOutWithTheAssociationAndSparesOthers) {
   removeDesktopIntegration(f, icons);
   EXPECT_FALSE(fs::exists(hicolor / "48x48" / "apps" / "scrivle.png"));
   EXPECT_TRUE(fs::exists(hicolor / "16x16" / "apps" / "scrivle.png"));
-  fs::remove_all(root);
 }
 
 TEST(DesktopIntegration, FoldersComeFromTheEnvironment) {
-  const fs::path root = fs::temp_directory_path() / "scrivle_desktop_env";
-  fs::remove_all(root);
+  const test::TempDir temp;
+  const fs::path root = temp.path();
   spit(root / "config" / "user-dirs.dirs", "XDG_TEMPLATES_DIR=\"$HOME/Modèles\"\n");
   const char* oldHome = std::getenv("HOME");
   const std::string savedHome = oldHome != nullptr ? oldHome : "";
@@ -172,7 +162,6 @@ TEST(DesktopIntegration, FoldersComeFromTheEnvironment) {
   unsetenv("XDG_TEMPLATES_DIR");
   unsetenv("XDG_CONFIG_HOME");
   setenv("HOME", savedHome.c_str(), 1);
-  fs::remove_all(root);
 
   EXPECT_EQ(desktopExecQuote("/a b/$x\\y%"), "\"/a b/\\\\$x\\\\\\\\y%%\"");
 }

@@ -11,6 +11,7 @@
 #include "document/tifile.h"
 #include "settings/persistence.h"
 #include "registry/registry_file.h"
+#include "support/temp_files.h"
 
 namespace scrivle {
 namespace {
@@ -21,17 +22,11 @@ constexpr RegRoot HKCR = RegRoot::ClassesRoot;
 class ShellTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / (std::string("scrivle_shell_") + info->name());
-    fs::remove_all(dir_);
     fs::create_directories(dir_ / "install");
     reg_ = std::make_unique<FileRegistry>(dir_ / "registry.reg");
     s_ = defaultSettings(dir_ / "install");
   }
-  void TearDown() override {
-    reg_.reset();
-    fs::remove_all(dir_);
-  }
+  void TearDown() override { reg_.reset(); }
 
   std::optional<std::string> str(std::string_view key, std::string_view name) {
     auto v = reg_->read(HKCR, key, name);
@@ -52,7 +47,8 @@ class ShellTest : public ::testing::Test {
     return d;
   }
 
-  fs::path dir_;
+  test::TempDir temp_;
+  const fs::path dir_ = temp_.path();
   std::unique_ptr<FileRegistry> reg_;
   TParametre s_;
 };

@@ -13,6 +13,7 @@
 #include "document/journal_recovery.h"
 #include "document/journal_writer.h"
 #include "editor/text_model.h"
+#include "support/temp_files.h"
 
 namespace fs = std::filesystem;
 using namespace scrivle;
@@ -20,34 +21,9 @@ using namespace scrivle::journal;
 
 namespace {
 
-class TempDir {
- public:
-  TempDir() {
-    std::random_device random;
-    do {
-      path_ = fs::temp_directory_path() / ("scrivle-journal-" + std::to_string(random()));
-    } while (!fs::create_directory(path_));
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void put(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+using test::slurp;
+using test::spit;
+using test::TempDir;
 
 // What recovery would rebuild from the journal on disk right now.
 std::string replayed(const fs::path& journalPath) {
@@ -153,7 +129,7 @@ TEST(Journal, AnOpenedFileIsReferredToNotCopied) {
   TempDir dir;
   const fs::path doc = dir.path() / "essai.txt";
   const std::string saved(50000, 'z');
-  put(doc, saved);
+  spit(doc, saved);
   Journalled j(dir.path() / "state");
   j.model.load(saved);
   j.writer.startFromFile(doc, saved, sampleInfo());
@@ -174,7 +150,7 @@ TEST(Journal, AnOpenedFileIsReferredToNotCopied) {
 TEST(Journal, NothingIsWrittenBeforeTheFirstChangeAndASaveOrDiscardRemovesIt) {
   TempDir dir;
   const fs::path doc = dir.path() / "essai.txt";
-  put(doc, "abc");
+  spit(doc, "abc");
   Journalled j(dir.path() / "state");
   j.model.load("abc");
   j.writer.startFromFile(doc, "abc", sampleInfo());
@@ -184,7 +160,7 @@ TEST(Journal, NothingIsWrittenBeforeTheFirstChangeAndASaveOrDiscardRemovesIt) {
   j.writer.flush();
   EXPECT_TRUE(fs::exists(j.writer.path()));
   // A clean save: the journal of the old base goes, the next one starts at the next change.
-  put(doc, j.model.text());
+  spit(doc, j.model.text());
   j.writer.startFromFile(doc, j.model.text(), sampleInfo());
   j.writer.flush();
   EXPECT_FALSE(fs::exists(j.writer.path()));
@@ -268,8 +244,8 @@ TEST(Journal, RecoveryReportsADamagedJournalAndKeepsWhatIsWhole) {
   TempDir dir;
   std::string bytes = encodeHeader() + encodeSnapshot("hello") + encodeInfo(sampleInfo()) +
                       encodeEdit(5, 0, "!") + encodeEdit(0, 0, ">");
-  put(dir.path() / "a.journal", bytes.substr(0, bytes.size() - 2));
-  put(dir.path() / "b.journal", "garbage");
+  spit(dir.path() / "a.journal", bytes.substr(0, bytes.size() - 2));
+  spit(dir.path() / "b.journal", "garbage");
   JournalRecovery r(dir.path());
   ASSERT_EQ(r.texts().size(), 1U);
   EXPECT_EQ(r.texts()[0].text, "hello!");
@@ -288,7 +264,7 @@ TEST(Journal, AnotherVersionsJournalIsRefusedAndLeftAlone) {
   const std::string bytes = encodeHeader(kVersion + 1) + encodeSnapshot("future");
   EXPECT_EQ(parse(bytes).status, Contents::Status::OtherVersion);
   EXPECT_TRUE(parse(bytes).edits.empty());
-  put(dir.path() / "x.journal", bytes);
+  spit(dir.path() / "x.journal", bytes);
   JournalRecovery r(dir.path());
   EXPECT_FALSE(r.found());
   ASSERT_EQ(r.notes().size(), 1U);
@@ -326,7 +302,7 @@ TEST(Journal, ARunningInstancesJournalIsNeverTaken) {
 TEST(Journal, ABaseChangedElsewhereComesBackFromTheKeptBytesAndIsReported) {
   TempDir dir;
   const fs::path doc = dir.path() / "essai.txt";
-  put(doc, "base text");
+  spit(doc, "base text");
   fs::path journalPath;
   {
     Journalled j(dir.path() / "state");
@@ -340,7 +316,7 @@ TEST(Journal, ABaseChangedElsewhereComesBackFromTheKeptBytesAndIsReported) {
     journalPath = j.writer.path();
   }
   // Another editor saves over it (a new file renamed over the old one).
-  put(dir.path() / "other", "changed by someone else");
+  spit(dir.path() / "other", "changed by someone else");
   fs::rename(dir.path() / "other", doc);
   JournalRecovery r(dir.path() / "state");
   ASSERT_EQ(r.texts().size(), 1U);

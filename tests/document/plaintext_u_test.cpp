@@ -23,50 +23,18 @@
 #include "platform/clipboard_u.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
+#include "support/main_window_u.h"
+#include "support/temp_files.h"
 
 namespace scrivle {
 namespace {
 
 namespace fs = std::filesystem;
+class PlainTextWindow : public test::MainWindowFixture {};
+
 using test::FakeDialogs;
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void spit(const fs::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary) << bytes;
-}
-
-class PlainTextWindow : public ::testing::Test {
- protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           (std::string("scrivle_plain_") + info->name() + "_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
-    AppSettings = defaultSettings(dir_);
-    applySameForAll(AppSettings);
-    AppSettings.StartNew = 0;
-    main_ = std::make_unique<Tmain>(dialogs_, StartRequest{});
-    main_->show();
-    main_->FormActivate();
-  }
-  void TearDown() override {
-    for (TChild* c : main_->children()) c->model().setModified(false);
-    main_.reset();
-    fs::remove_all(dir_);
-  }
-
-  fs::path dir_;
-  FakeDialogs dialogs_;
-  std::unique_ptr<Tmain> main_;
-};
+using test::slurp;
+using test::spit;
 
 TEST_F(PlainTextWindow, Utf8FileOpensUnmodifiedAndSavesBackTheSameBytes) {
   const fs::path f = dir_ / "note.txt";
@@ -79,7 +47,7 @@ TEST_F(PlainTextWindow, Utf8FileOpensUnmodifiedAndSavesBackTheSameBytes) {
   EXPECT_EQ(c->model().text(), "Caf\xE9 cr\xE8me \x80\x81 \x9C \x8C\r\n");
   EXPECT_FALSE(c->model().modified());
   EXPECT_TRUE(dialogs_.texts(FakeDialogs::Kind::Message).empty());
-  EXPECT_EQ(main_->EditTaille->text(), "Taille sur TI : 26 octets");  // calculator bytes
+  EXPECT_EQ(main_->editTaille()->text(), "Taille sur TI : 26 octets");  // calculator bytes
 
   c->model().setSel(0, 0);
   c->model().replaceSelection("!");

@@ -22,7 +22,8 @@
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
 #include "support/fault_guards.h"
-#include "support/temp_registry.h"
+#include "support/main_window_u.h"
+#include "support/temp_files.h"
 
 namespace scrivle {
 namespace {
@@ -31,49 +32,17 @@ namespace fs = std::filesystem;
 using test::entriesOf;
 using test::FakeDialogs;
 using test::FileSizeLimit;
+using test::slurp;
+using test::spit;
 
 constexpr rlim_t kFullDisk = 200;  // smaller than every file these tests save
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void spit(const fs::path& p, const std::string& bytes) {
-  std::ofstream(p, std::ios::binary) << bytes;
-}
 
 bool contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-class SaveFaultTest : public ::testing::Test {
+class SaveFaultTest : public test::MainWindowFixture {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() /
-           (std::string("scrivle_faults_") + info->name() + "_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(docs());
-    setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
-    AppSettings = defaultSettings(docs());
-    applySameForAll(AppSettings);
-    AppSettings.StartNew = 0;
-    main_ = std::make_unique<Tmain>(dialogs_);
-    main_->show();
-    main_->FormActivate();
-  }
-
-  void TearDown() override {
-    for (TChild* c : main_->children()) c->model().setModified(false);
-    main_.reset();
-    fs::remove_all(dir_);
-  }
-
-  fs::path docs() const { return dir_ / "docs"; }
-
   // The two kinds of document, each with an old content on disk larger than the limit.
   fs::path makeDocument(const std::string& name) {
     fs::path f = docs() / name;
@@ -108,11 +77,6 @@ class SaveFaultTest : public ::testing::Test {
     const auto errors = dialogs_.texts(FakeDialogs::Kind::Error);
     return errors.empty() ? std::string() : errors.back();
   }
-
-  test::TempRegistry registry_;  // the recent files a save writes
-  fs::path dir_;
-  FakeDialogs dialogs_;
-  std::unique_ptr<Tmain> main_;
 };
 
 TEST_F(SaveFaultTest, FullDiskKeepsOldFileAndChanges) {
@@ -162,7 +126,7 @@ TEST_F(SaveFaultTest, FullDiskKeepsOldFileAndChanges) {
   EXPECT_EQ(small->fullPath(), docs() / "petit.txt");
   EXPECT_FALSE(small->model().modified());
   EXPECT_EQ(small->windowTitle(), "petit.txt");
-  EXPECT_TRUE(contains(lastError(), registry_.file().string())) << lastError();
+  EXPECT_TRUE(contains(lastError(), settings_.store().string())) << lastError();
 }
 
 TEST_F(SaveFaultTest, SaveAsWhereNothingCanBeCreatedKeepsIdentity) {

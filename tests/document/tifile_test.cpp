@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "support/temp_files.h"
+
 namespace fs = std::filesystem;
 using namespace scrivle;
 
@@ -23,10 +25,7 @@ std::string bytes(std::initializer_list<int> values) {
   return out;
 }
 
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::slurp;
 
 unsigned be16(const std::string& f, std::size_t at) {
   return static_cast<unsigned char>(f[at]) * 256U + static_cast<unsigned char>(f[at + 1]);

@@ -4,9 +4,11 @@
 
 #include <QApplication>
 #include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QScrollBar>
 #include <QTest>
+#include <QVBoxLayout>
 #include <utility>
 #include <vector>
 
@@ -358,6 +360,47 @@ TEST_F(EditorViewTest, PaintsSelectionWithoutFocus) {
   model().setSelectionHidden(true);
   const QImage hidden = view.viewport()->grab().toImage();
   EXPECT_NE(hidden.pixelColor(1, 1), highlight);
+}
+
+// The caret blinks only in the focused view of the active window: a program left in the
+// background has no timer waking it.
+TEST(EditorViewCaret, BlinksOnlyWithTheFocusOfTheActiveWindow) {
+  if (QApplication::cursorFlashTime() <= 0) GTEST_SKIP() << "no blinking on this platform";
+  QWidget window;
+  auto* column = new QVBoxLayout(&window);
+  auto* view = new EditorView;
+  auto* line = new QLineEdit;
+  column->addWidget(view);
+  column->addWidget(line);
+  view->model().load("abc\r\ndef");
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  view->setFocus();
+  QApplication::processEvents();
+  EXPECT_TRUE(view->caretBlinking());
+
+  line->setFocus();
+  QApplication::processEvents();
+  EXPECT_FALSE(view->caretBlinking());
+  // Moving the caret by program restarts the blink phase, not the timer.
+  view->model().setSel(5, 0);
+  view->model().typeText("x");
+  QApplication::processEvents();
+  EXPECT_FALSE(view->caretBlinking());
+
+  view->setFocus();
+  QApplication::processEvents();
+  EXPECT_TRUE(view->caretBlinking());
+  // Another window activated: the view keeps its place as focus of its window, unlit.
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  EXPECT_FALSE(view->caretBlinking());
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  EXPECT_TRUE(view->caretBlinking());
 }
 
 }  // namespace

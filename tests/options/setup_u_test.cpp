@@ -14,6 +14,9 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <algorithm>
 #include <cstdlib>
@@ -30,6 +33,8 @@
 #include "registry/registry_file.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
+#include "support/temp_files.h"
+#include "tags/vocabulary.h"
 #include "tools/index_u.h"
 
 namespace scrivle {
@@ -37,21 +42,12 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::FakeDialogs;
+using test::slurp;
 constexpr ColorRef kGreen = 0x00008000;
-
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 class OptionsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / (std::string("scrivle_options_") + info->name());
-    fs::remove_all(dir_);
     fs::create_directories(dir_ / "cwd");
     std::ofstream(dir_ / "cwd" / "Scrivle.exe") << "x";
     oldCwd_ = fs::current_path();
@@ -65,9 +61,9 @@ class OptionsTest : public ::testing::Test {
     QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
     dialogs_ = std::make_unique<FakeDialogs>();
     main_ = std::make_unique<Tmain>(*dialogs_);
-    main_->index = new Tindex(main_.get());
+    main_->setBookmarksWindow(new Tindex(main_.get()));
     options_ = new TOptions(main_.get());  // loads the settings: a first run
-    options_->setMainWindow(main_.get());
+    options_->setHost(main_.get());
   }
   void TearDown() override {
     for (TChild* c : main_->children()) c->model().setModified(false);
@@ -79,7 +75,6 @@ class OptionsTest : public ::testing::Test {
          {"SCRIVLE_REGISTRY", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_TEMPLATES_DIR"}) {
       unsetenv(v);
     }
-    fs::remove_all(dir_);
   }
 
   TOptions& show() {
@@ -103,7 +98,9 @@ class OptionsTest : public ::testing::Test {
     return fresh.read(root, key, name);
   }
 
-  fs::path dir_, oldCwd_;
+  test::TempDir temp_;
+  const fs::path dir_ = temp_.path();
+  fs::path oldCwd_;
   std::unique_ptr<FakeDialogs> dialogs_;
   std::unique_ptr<Tmain> main_;
   TOptions* options_ = nullptr;
@@ -151,7 +148,7 @@ TEST_F(OptionsTest, OkWithoutChangesWritesNothingAndApplyWritesTheControls) {
   EXPECT_EQ(AppSettings.DefaultName, "abcdefgh");
   EXPECT_EQ(stored(RegRoot::CurrentUser, "\\Software\\Scrivle\\Options", "DefaultExt"),
             RegValue::ofString("89t"));
-  EXPECT_EQ(main_->index->geometry.width, 328);
+  EXPECT_EQ(main_->bookmarksWindow()->geometry.width, 328);
   // An empty title name keeps the caption "Titre 3", at Apply and at every activation
   // after it, so that its button and menu item never vanish.
   EXPECT_EQ(main_->action("Menu3Action")->text(), "Titre 3");
@@ -376,6 +373,42 @@ TEST_F(OptionsTest, EveryTabCaptionShowsInFull) {
     EXPECT_GE(bar->tabRect(i).width(), fm.horizontalAdvance(text)) << text.toStdString();
     EXPECT_LE(bar->tabRect(i).right(), o.PageControl1->width()) << text.toStdString();
   }
+}
+
+// Apply has the frame put the settings into the open windows: scroll bars, flat buttons,
+// the auto-save timers of the documents with unsaved changes only, and the new tag styles
+// in the coloured documents.
+TEST_F(OptionsTest, ApplyPutsTheSettingsIntoTheOpenWindows) {
+  main_->show();
+  TChild* plain = main_->NouveauActionExecute();
+  TChild* typed = main_->NouveauActionExecute();
+  typed->model().replaceSelection("#1x");  // modified, not coloured yet
+  ASSERT_NE(typed->model().styleAt(0), charStyleOf(AppSettings.StylesDiese[0]));
+  ASSERT_TRUE(main_->colourOn());
+  ASSERT_TRUE(isSet(AppSettings.AutoSave));
+  const bool scroll = plain->Richedit->verticalScrollBarOn();
+  auto* button = main_->findChild<QToolBar*>("PageScroller2")->findChild<QToolButton*>();
+  ASSERT_NE(button, nullptr);
+  const bool flat = button->autoRaise();
+
+  TOptions& o = show();
+  click(o.CheckEnvirScroll);
+  click(o.CheckEnvirFlat);
+  click(o.CheckTimer);  // auto-save off
+  click(o.Check_All);   // every '#' tag as the family: the styles changed
+  click(o.AppBtn);
+  for (TChild* c : {plain, typed}) {
+    EXPECT_NE(c->Richedit->verticalScrollBarOn(), scroll);
+    EXPECT_FALSE(c->Timer->isActive());
+  }
+  EXPECT_NE(button->autoRaise(), flat);
+  EXPECT_EQ(typed->model().styleAt(0), charStyleOf(AppSettings.StylesDiese[0]));
+
+  click(o.CheckTimer);  // auto-save on again
+  click(o.AppBtn);
+  EXPECT_TRUE(typed->Timer->isActive());
+  EXPECT_FALSE(plain->Timer->isActive());  // nothing to protect
+  o.hide();
 }
 
 }  // namespace

@@ -18,40 +18,16 @@
 #include <unistd.h>
 #endif
 
+#include "support/temp_files.h"
+
 namespace fs = std::filesystem;
 using namespace scrivle;
 
 namespace {
 
-class TempDir {
- public:
-  TempDir() {
-    std::random_device random;
-    do {
-      path_ = fs::temp_directory_path() / ("scrivle-files-" + std::to_string(random()));
-    } while (!fs::create_directory(path_));
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ec);
-    fs::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void put(const fs::path& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
+using test::slurp;
+using test::spit;
+using test::TempDir;
 
 std::vector<std::string> entries(const fs::path& dir) {
   std::vector<std::string> names;
@@ -88,7 +64,7 @@ TEST(Files, ReadFileGivesEveryByteOrAFrenchError) {
     }
     return s + "\r\n\r";
   }();
-  put(dir.path() / "a.bin", all);
+  spit(dir.path() / "a.bin", all);
   EXPECT_EQ(readFile(dir.path() / "a.bin"), all);
   const fs::path missing = dir.path() / "absent.89t";
   EXPECT_EQ(messageOf([&] { readFile(missing); }),
@@ -123,7 +99,7 @@ TEST(Files, SaveFollowsSymbolicLinks) {
   fs::create_directory(dir.path() / "links");
   const fs::path real = dir.path() / "real" / "texte.9xt";
   const fs::path link = dir.path() / "links" / "lien.9xt";
-  put(real, "old");
+  spit(real, "old");
   std::error_code ec;
   fs::create_symlink("../real/texte.9xt", link, ec);
   if (ec) {
@@ -149,7 +125,7 @@ TEST(Files, SaveFollowsSymbolicLinks) {
 TEST(Files, FailedSaveKeepsTheOldFile) {
   TempDir dir;
   // The folder is a file: nothing can be created there.
-  put(dir.path() / "plain", "x");
+  spit(dir.path() / "plain", "x");
   const fs::path impossible = dir.path() / "plain" / "essai.89t";
   EXPECT_EQ(messageOf([&] { writeFileAtomically(impossible, "abc"); }),
             "Impossible de créer le fichier " + impossible.string());
@@ -163,7 +139,7 @@ TEST(Files, FailedSaveKeepsTheOldFile) {
 #ifndef _WIN32
   // Writing fails half-way (a file-size limit stands in for a full disk).
   const fs::path target = dir.path() / "essai.92t";
-  put(target, "the old text");
+  spit(target, "the old text");
   struct rlimit saved {};
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
   const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
@@ -186,7 +162,7 @@ TEST(Files, FailedSaveKeepsTheOldFile) {
 TEST(Files, ReadOnlyFileRefusedAndKept) {
   TempDir dir;
   const fs::path target = dir.path() / "essai.89t";
-  put(target, "old");
+  spit(target, "old");
   fs::permissions(target, fs::perms::owner_read);
   EXPECT_EQ(messageOf([&] { writeFileAtomically(target, "lost"); }),
             "Impossible de créer le fichier " + target.string());
@@ -206,7 +182,7 @@ void need(bool ok, const char* what) {
 
 void readOnlyFolderScenario(const fs::path& dir) {
   const fs::path target = dir / "essai.89t";
-  put(target, "old");
+  spit(target, "old");
   fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec);
   writeFileAtomically(target, "new text");
   need(slurp(target) == "new text", "a read-only folder's file is rewritten in place");
@@ -317,7 +293,7 @@ TEST(Files, AutoSaveFolderIsScrivlesOwnUnderLocalAppData) {
   EXPECT_EQ(ensureAutoSaveDir(), made);
 
   // A folder that cannot be made is a French error, not a crash.
-  put(dir.path() / "blocked", "x");
+  spit(dir.path() / "blocked", "x");
   _wputenv_s(L"LOCALAPPDATA", (dir.path() / "blocked").c_str());
   EXPECT_NE(messageOf([] { ensureAutoSaveDir(); }).find("Impossible de créer"), std::string::npos);
   _wputenv_s(L"LOCALAPPDATA", saved.c_str());
@@ -344,7 +320,7 @@ TEST(Files, AutoSaveFolderIsScrivlesOwn) {
   EXPECT_EQ(autoSaveDir(), dir.path() / ".local" / "state" / "Scrivle");
 
   // A folder that cannot be made is a French error, not a crash.
-  put(dir.path() / "blocked", "x");
+  spit(dir.path() / "blocked", "x");
   ::setenv("XDG_STATE_HOME", (dir.path() / "blocked").c_str(), 1);
   EXPECT_NE(messageOf([] { ensureAutoSaveDir(); }).find("Impossible de créer"), std::string::npos);
 

@@ -9,15 +9,16 @@
 #include <iterator>
 #include <random>
 
+#include "support/temp_files.h"
+
 namespace scrivle {
 namespace {
 
 namespace fs = std::filesystem;
 
 TEST(ScriptedDialogs, AnswersInOrderAndLogsEveryBox) {
-  std::random_device random;
-  const fs::path dir = fs::temp_directory_path() / ("scrivle-script-" + std::to_string(random()));
-  fs::create_directories(dir);
+  const test::TempDir temp;
+  const fs::path dir = temp.path();
   const fs::path script = dir / "answers";
   std::ofstream(script) << "# comment\nmessage\n\nconfirm no\r\nsave /tmp/x.89t\nsave\n"
                            "confirm yes\nopen\n";
@@ -50,10 +51,7 @@ TEST(ScriptedDialogs, AnswersInOrderAndLogsEveryBox) {
   EXPECT_TRUE(dialogs->openFiles(open).empty());
   EXPECT_EQ(dialogs->confirm("Encore ?", false), Answer::No);  // script exhausted
 
-  const std::string log = [&] {
-    std::ifstream in(dir / "answers.log");  // closed before the folder goes
-    return std::string{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  }();
+  const std::string log = test::slurp(dir / "answers.log");
   EXPECT_EQ(log,
             "message: Ligne 1\\r\\nLigne \\\\2\n"
             "confirm: Enregistrer ? => no\n"
@@ -63,7 +61,6 @@ TEST(ScriptedDialogs, AnswersInOrderAndLogsEveryBox) {
             "unexpected error: Erreur\n"
             "open: Ouvrir => cancel\n"
             "unexpected confirm: Encore ?\n");
-  fs::remove_all(dir);
 }
 
 }  // namespace

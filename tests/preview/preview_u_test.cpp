@@ -17,7 +17,6 @@
 
 #include "app/main_u.h"
 #include "document/child_u.h"
-#include "document/journal_writer.h"
 #include "document/tifile.h"
 #include "editor/editor_view_u.h"
 #include "editor/text_model.h"
@@ -26,6 +25,8 @@
 #include "preview/source.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
+#include "support/main_window_u.h"
+#include "support/temp_files.h"
 #include "support/temp_registry.h"
 
 namespace scrivle {
@@ -35,12 +36,7 @@ namespace fs = std::filesystem;
 
 const fs::path kSource = SCRIVLE_SOURCE_DIR;
 
-std::string slurp(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
+using test::slurp;
 
 QImage drawFile(const fs::path& file, int model) {
   PreviewLayout layout(screenWidth(model));
@@ -73,18 +69,13 @@ TEST(PreviewGolden, SampleDocumentsDrawAsTheCommittedImages) {
 
 class PreviewCommand : public ::testing::Test {
  protected:
-  void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("scrivle_preview_" + std::to_string(::getpid()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
   int run(std::vector<std::string> args, const std::string& defaultExt = "9xt") {
     err_.str({});
     return runPreviewCommand(args, defaultExt, err_);
   }
   std::string path(const char* name) const { return (dir_ / name).string(); }
-  fs::path dir_;
+  test::TempDir temp_;
+  const fs::path dir_ = temp_.path();
   std::ostringstream err_;
 };
 
@@ -177,32 +168,16 @@ TEST(PreviewSettingsStore, ReadsBackAndIgnoresNonsense) {
   EXPECT_EQ(storedDefaultExt(*registry), "89t");
 }
 
-class PreviewPaneTest : public ::testing::Test {
+class PreviewPaneTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
-    AppSettings = defaultSettings(fs::temp_directory_path());
-    AppSettings.StartNew = 0;
-    main_ = std::make_unique<Tmain>(dialogs_);
-    main_->show();
-    main_->FormActivate();
-    pane_ = main_->preview;
-  }
-  void TearDown() override {
-    // No journal left behind for the next test's start-up to offer to recover (the tests
-    // of one process share the state folder).
-    for (TChild* c : main_->children()) {
-      c->model().setModified(false);
-      c->journal().discard();
-    }
-    main_.reset();
+    MainWindowFixture::SetUp();
+    pane_ = main_->previewPane();
   }
   QImage shown() {
     QApplication::processEvents();
     return pane_->strip()->viewport()->grab().toImage();
   }
-  test::TempRegistry registry_;
-  test::FakeDialogs dialogs_;
-  std::unique_ptr<Tmain> main_;
   PreviewPane* pane_ = nullptr;
 };
 
@@ -240,6 +215,30 @@ TEST_F(PreviewPaneTest, FollowsTheActiveDocumentLive) {
   EXPECT_EQ(pane_->document(), nullptr);
 }
 
+TEST_F(PreviewPaneTest, AHiddenPaneLaysOutOnlyWhenShown) {
+  // Hidden (as it starts by default): activating a document costs no layout.
+  TChild* a = main_->NouveauActionExecute();
+  a->model().load("#Ipremier#I\r\n&-\r\ndocument\r\nplus long");
+  TChild* b = main_->NouveauActionExecute();
+  b->model().load("second\r\ndocument");
+  main_->mdiArea()->setActiveSubWindow(a);
+  QApplication::processEvents();
+  EXPECT_EQ(pane_->document(), a);
+  EXPECT_LE(pane_->strip()->layout().paragraphs().size(), 1U);
+  // Shown: the active document's whole text, as a layout of its own gives it.
+  main_->action("ApercuAction")->trigger();
+  PreviewLayout expected(kTi92Width);
+  expected.setText(a->model().text());
+  EXPECT_EQ(pane_->strip()->layout().paragraphs().size(), expected.paragraphs().size());
+  EXPECT_EQ(pane_->strip()->layout().height(), expected.height());
+  // While shown, the other one is laid out at once.
+  main_->mdiArea()->setActiveSubWindow(b);
+  QApplication::processEvents();
+  expected.setText(b->model().text());
+  EXPECT_EQ(pane_->strip()->layout().text(), b->model().text());
+  EXPECT_EQ(pane_->strip()->layout().height(), expected.height());
+}
+
 TEST_F(PreviewPaneTest, AClickMovesTheCaretAndFocusesTheEditor) {
   main_->action("ApercuAction")->trigger();
   TChild* c = main_->NouveauActionExecute();
@@ -267,7 +266,7 @@ TEST_F(PreviewPaneTest, ExportsTheWholeStripAtTheZoomBlackOnWhite) {
   main_->action("ApercuAction")->trigger();
   c->model().load("&C#Ititre#I\r\n&-\r\nfin");
   main_->action("ApercuAction")->trigger();
-  const fs::path target = registry_.dir() / "apercu.png";
+  const fs::path target = dir_ / "apercu.png";
   dialogs_.expectSave(target);
   emit pane_->strip()->exportRequested();
   const QImage image(QString::fromStdString(target.string()));
@@ -286,7 +285,7 @@ TEST_F(PreviewPaneTest, SavingUnderACalculatorNameSwitchesTheModel) {
   TChild* c = main_->NouveauActionExecute();
   c->model().load("texte");
   EXPECT_EQ(pane_->model(), 92);
-  dialogs_.expectSave(registry_.dir() / "essai.89t");
+  dialogs_.expectSave(dir_ / "essai.89t");
   main_->action("EnregistrersousAction")->trigger();
   EXPECT_EQ(c->fileName(), "essai.89t");
   EXPECT_EQ(pane_->model(), 89);

@@ -4,12 +4,9 @@
 # breaks pastes into Scrivle as calculator codes with CR LF (checked in the saved file).
 set -euo pipefail
 BIN=$(readlink -f "$1")
-for tool in Xvfb xdotool xclip cmp od; do
-  command -v "$tool" >/dev/null || { echo "missing $tool"; exit 1; }
-done
 
 # shellcheck source=../support/xvfb_session.sh
-source "$(dirname "$0")/../support/xvfb_session.sh" 141
+source "$(dirname "$0")/../support/xvfb_session.sh" 141 xclip cmp od
 cd "$WORK/docs"
 # "α=1", CR LF, "fin": calculator bytes.
 printf '\x80=1\r\nfin' > essai.txt

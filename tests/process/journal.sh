@@ -6,12 +6,9 @@
 set -euo pipefail
 BIN=$(readlink -f "$1")
 SEED=$(readlink -f "$(dirname "$0")/../../fuzz/corpus/calc_file/une_ligne_saut_final.89t")
-for tool in Xvfb xdotool cmp; do
-  command -v "$tool" >/dev/null || { echo "missing $tool"; exit 1; }
-done
 
 # shellcheck source=../support/xvfb_session.sh
-source "$(dirname "$0")/../support/xvfb_session.sh" 131
+source "$(dirname "$0")/../support/xvfb_session.sh" 131 cmp
 unset SCRIVLE_AUTOSAVE_TIME
 STATE="$XDG_STATE_HOME/Scrivle"
 cd "$WORK/docs"

@@ -6,20 +6,12 @@
 # for a missing or unreadable one.
 set -euo pipefail
 BIN=$(readlink -f "$1")
-for tool in Xvfb xdotool import convert cmp; do
-  command -v "$tool" >/dev/null || { echo "missing $tool"; exit 1; }
-done
 
 # shellcheck source=../support/xvfb_session.sh
-source "$(dirname "$0")/../support/xvfb_session.sh" 171
+source "$(dirname "$0")/../support/xvfb_session.sh" 171 import convert cmp
 cd "$WORK/docs"
 printf 'premier\r\nsecond' > essai.txt
 
-wait_for() {  # wait_for <seconds> <command...>
-  local t=$1; shift
-  for _ in $(seq $((t * 10))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
-  return 1
-}
 main_window() { xdotool search --onlyvisible --name '^Scrivle' | head -n1; }
 keys() {
   local w k; w=$(main_window)
@@ -40,11 +32,11 @@ pane_crop() {
 
 "$BIN" essai.txt &
 APID=$!
-wait_for 20 main_window || { echo "main window never appeared"; exit 1; }
-wait_for 20 bash -c "xdotool search --onlyvisible --name 'essai\.txt' | grep -q ." ||
+poll 20 main_window || { echo "main window never appeared"; exit 1; }
+poll 20 bash -c "xdotool search --onlyvisible --name 'essai\.txt' | grep -q ." ||
   { echo "the document never showed in the title"; exit 1; }
 keys F6
-wait_for 10 bash -c "import -window root '$WORK/s0.png' && convert '$WORK/s0.png' txt:- | grep -qi '#C4CFA1'" ||
+poll 10 bash -c "import -window root '$WORK/s0.png' && convert '$WORK/s0.png' txt:- | grep -qi '#C4CFA1'" ||
   { echo "the pane did not appear with F6"; exit 1; }
 shot before.png
 pane_crop before.png before-pane.png
@@ -52,7 +44,7 @@ pane_crop before.png before-pane.png
 
 # Typing "#I" at the start of the text makes the first line inverse in the pane.
 keys ctrl+Home numbersign I
-wait_for 10 bash -c "import -window root '$WORK/docs/after.png' && ! cmp -s <(convert '$WORK/docs/after.png' -crop '240x60+$(strip_origin before.png | tr , +)' +repage rgb:-) <(convert before-pane.png rgb:-)" ||
+poll 10 bash -c "import -window root '$WORK/docs/after.png' && ! cmp -s <(convert '$WORK/docs/after.png' -crop '240x60+$(strip_origin before.png | tr , +)' +repage rgb:-) <(convert before-pane.png rgb:-)" ||
   { echo "the pane's pixels did not change after typing a tag"; exit 1; }
 
 # A click on the first letter of the second line (strip row 10, column 1 at zoom 2).
@@ -62,7 +54,7 @@ xdotool mousemove --sync $(( ${o%,*} + 2 )) $(( ${o#*,} + 20 )) click 1
 # The click, the letter and the save reach the program in this order.
 keys X ctrl+s
 printf '#Ipremier\r\nXsecond' > expected.txt
-wait_for 10 cmp -s essai.txt expected.txt || {
+poll 10 cmp -s essai.txt expected.txt || {
   echo "saved text:"; od -c essai.txt; exit 1; }
 kill "$APID"; wait "$APID" 2>/dev/null || true; APID=""
 

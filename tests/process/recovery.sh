@@ -3,9 +3,6 @@
 # (SIGKILL), a restart that recovers both texts, marked modified.
 set -euo pipefail
 BIN=$(readlink -f "$1")
-for tool in Xvfb xdotool; do
-  command -v "$tool" >/dev/null || { echo "missing $tool"; exit 1; }
-done
 
 # shellcheck source=../support/xvfb_session.sh
 source "$(dirname "$0")/../support/xvfb_session.sh" 91

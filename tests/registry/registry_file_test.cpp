@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <random>
 #include <thread>
 
@@ -87,39 +88,6 @@ TEST(RegistryFile, WritesTheEditorsExportFormatAndReadsItBack) {
   EXPECT_TRUE(again.deleteKey(RegRoot::CurrentUser, "\\software\\SCRIVLE\\menu"));
   EXPECT_FALSE(again.keyExists(RegRoot::CurrentUser, "\\Software\\Scrivle\\Menu\\1"));
   EXPECT_TRUE(again.keyExists(RegRoot::CurrentUser, "\\Software\\Scrivle\\Options"));
-
-  // What a person might write by hand in UTF-8: comments, continuation lines, deletions.
-  const regfile::Store hand = regfile::parse(
-      "\xEF\xBB\xBFWindows Registry Editor Version 5.00\n\n; note\n"
-      "[HKEY_CURRENT_USER\\A]\n\"x\"=hex:01,\\\n   02\n\"y\"=\"\xC3\xA9t\xC3\xA9\"\n"
-      "\"z\"=dword:1\n\"z\"=-\n[-HKEY_CURRENT_USER\\B]\n\"ignored\"=dword:1\n"
-      "[HKEY_CURRENT_USER\\C\\\\D\\]\n\"w\"=dword:2\n");
-  const regfile::StoredKey* a = hand.find(RegRoot::CurrentUser, "a");
-  ASSERT_NE(a, nullptr);
-  EXPECT_EQ(regfile::Store::findValue(*a, "x")->value, RegValue::ofBinary("\x01\x02"));
-  EXPECT_EQ(regfile::Store::findValue(*a, "y")->value.data, "\xE9t\xE9");
-  EXPECT_EQ(regfile::Store::findValue(*a, "z"), nullptr);
-  // A doubled backslash names no empty key.
-  ASSERT_NE(hand.find(RegRoot::CurrentUser, "c\\d"), nullptr);
-  EXPECT_EQ(hand.keys().size(), 3U);
-}
-
-TEST(RegistryFile, RefusesWhatItCannotParse) {
-  for (const char* bad : {
-           "REGEDIT5\r\n",
-           "Windows Registry Editor Version 5.00\n\"a\"=dword:1\n",
-           "Windows Registry Editor Version 5.00\n[HKEY_USERS\\A]\n",
-           "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A\n",
-           "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A]\n\"a\"=\"b\n",
-           "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A]\n\"a\"=hex:0g\n",
-           "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A]\n\"a\"=dword:123456789\n",
-           "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A]\n\"a\"=quoi\n",
-           "Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\A]\nbonjour\n",
-           "\xFF\xFEW\x00x",
-           "Windows Registry Editor Version 5.00\n\xC3(\n",
-       }) {
-    EXPECT_THROW(regfile::parse(bad), regfile::ParseError) << bad;
-  }
 }
 
 TEST(RegistryFile, DamagedFileIsSetAsideWithAMessage) {
@@ -243,4 +211,30 @@ TEST(RegistryFile, SampleStoreForWindows) {
   reg.write(RegRoot::CurrentUser, kRecentsKey, "mru2", RegValue::ofString(sample.mru[1]));
   ASSERT_TRUE(loadSettings(reg, s, "/elsewhere", {}, {}).complete);
   EXPECT_EQ(s, sample);
+}
+
+// Writing back what the store holds already (every start does, for App Paths and the
+// recent files) leaves the file untouched: here a hand-written UTF-8 file stays as it is.
+TEST(RegistryFile, ChangesThatChangeNothingAreNotWritten) {
+  test::TempRegistry temp;
+  const std::string hand =
+      "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\A]\n\"n\"=dword:1\n"
+      "\"t\"=\"texte\"\n";
+  {
+    std::ofstream out(temp.file(), std::ios::binary);
+    out << hand;
+  }
+  FileRegistry reg(temp.file());
+  {
+    RegistryBatch batch(reg);
+    reg.write(RegRoot::CurrentUser, "\\a", "N", RegValue::ofDword(1));
+    reg.write(RegRoot::CurrentUser, "\\A", "t", RegValue::ofString("texte"));
+    reg.createKey(RegRoot::CurrentUser, "\\A");
+    batch.commit();
+  }
+  EXPECT_EQ(readFile(temp.file()), hand);
+
+  reg.write(RegRoot::CurrentUser, "\\A", "n", RegValue::ofDword(2));
+  EXPECT_EQ(readFile(temp.file()).substr(0, 2), "\xFF\xFE");
+  EXPECT_EQ(reg.read(RegRoot::CurrentUser, "\\A", "n")->dword, 2U);
 }

@@ -22,28 +22,20 @@
 #include "settings/parametre.h"
 #include "support/fake_clipboard.h"
 #include "support/fake_dialogs.h"
+#include "support/main_window_u.h"
 
 namespace scrivle {
 namespace {
 
 namespace fs = std::filesystem;
 
-class SearchWindowTest : public ::testing::Test {
+class SearchWindowTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("scrivle_search_" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-    setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
-    AppSettings = defaultSettings(dir_);
-    applySameForAll(AppSettings);
-    AppSettings.StartNew = 0;
     AppSettings.AutoSave = 0;
-    main_ = std::make_unique<Tmain>(dialogs_);
-    main_->show();
-    main_->FormActivate();
-    auto current = [m = main_.get()] { return m->activeChild(); };
-    search_ = new SearchCommands(*main_, current);
-    edit_ = new EditCommands(*main_, current);
+    MainWindowFixture::SetUp();
+    search_ = new SearchCommands(main_.get(), *main_, main_->action("SuivantAction"));
+    edit_ = new EditCommands(*main_, {main_->editDir(), main_->editName()}, main_.get());
     // Whatever the window binds to these actions, the test's handlers answer them.
     const std::pair<const char*, void (EditCommands::*)()> routes[] = {
         {"CouperAction", &EditCommands::CouperActionExecute},
@@ -58,12 +50,6 @@ class SearchWindowTest : public ::testing::Test {
     }
   }
 
-  void TearDown() override {
-    for (TChild* c : main_->children()) c->model().setModified(false);
-    main_.reset();
-    fs::remove_all(dir_);
-  }
-
   TChild* newDocument(std::string_view text) {
     TChild* c = main_->NouveauActionExecute();
     c->Richedit->setClipboard(&clipboard_);
@@ -73,10 +59,7 @@ class SearchWindowTest : public ::testing::Test {
     return c;
   }
 
-  fs::path dir_;
-  test::FakeDialogs dialogs_;
   test::FakeClipboard clipboard_;
-  std::unique_ptr<Tmain> main_;
   SearchCommands* search_ = nullptr;
   EditCommands* edit_ = nullptr;
 };
@@ -131,24 +114,24 @@ TEST_F(SearchWindowTest, NameBoxesLeaveTheEditShortcutsToTheWindow) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(main_.get()));
 
   // Shift+Del in the name box cuts from the box; the document is untouched.
-  main_->EditName->setText("essai");
-  main_->EditName->setFocus();
-  main_->EditName->selectAll();
-  QTest::keyClick(main_->EditName, Qt::Key_Delete, Qt::ShiftModifier);
-  EXPECT_EQ(main_->EditName->text(), "");
+  main_->editName()->setText("essai");
+  main_->editName()->setFocus();
+  main_->editName()->selectAll();
+  QTest::keyClick(main_->editName(), Qt::Key_Delete, Qt::ShiftModifier);
+  EXPECT_EQ(main_->editName()->text(), "");
   EXPECT_EQ(QApplication::clipboard()->text(), "essai");
   EXPECT_EQ(c->model().text(), "hello");
   EXPECT_EQ(c->calcSize(), 7);
 
   // Ctrl+Z in the folder box undoes in the document, not in the box.
-  main_->EditDir->setFocus();
-  QTest::keyClicks(main_->EditDir, "ab");
-  const QString folder = main_->EditDir->text();
+  main_->editDir()->setFocus();
+  QTest::keyClicks(main_->editDir(), "ab");
+  const QString folder = main_->editDir()->text();
   c->FormActivate();
-  main_->EditDir->setText(folder);
-  QTest::keyClick(main_->EditDir, Qt::Key_Z, Qt::ControlModifier);
+  main_->editDir()->setText(folder);
+  QTest::keyClick(main_->editDir(), Qt::Key_Z, Qt::ControlModifier);
   EXPECT_EQ(c->model().text(), "");
-  EXPECT_EQ(main_->EditDir->text(), folder);
+  EXPECT_EQ(main_->editDir()->text(), folder);
   EXPECT_EQ(c->calcSize(), 2);
   EXPECT_TRUE(c->windowTitle().startsWith("* "));
 

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <fstream>
 #include <sstream>
@@ -213,6 +215,26 @@ TEST_F(SpellingTest, EnglishWhenChosen) {
   Spelling again({});
   again.loadSettings();
   EXPECT_EQ(again.language(), "en");
+}
+
+// Reading the dictionary is the longest work of a start: it waits until a view has been
+// drawn, then happens in the background without being asked again.
+TEST_F(SpellingTest, DictionaryIsReadOnlyOnceAViewHasBeenDrawn) {
+  REQUIRE_FRENCH();
+  view_.model().load("un mondde");
+  EXPECT_TRUE(spelling_->passRunning());
+  QElapsedTimer clock;
+  clock.start();
+  while (clock.elapsed() < 300) QApplication::processEvents(QEventLoop::AllEvents, 20);
+  EXPECT_FALSE(spelling_->checker().hasDictionary());
+  EXPECT_TRUE(underlined().empty());  // what a first paint asks for
+  clock.restart();
+  while (spelling_->passRunning() && clock.elapsed() < 20000) {
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  EXPECT_FALSE(spelling_->passRunning());
+  EXPECT_TRUE(spelling_->checker().hasDictionary());
+  EXPECT_EQ(underlined(), (std::vector<std::pair<Pos, Pos>>{{3, 6}}));
 }
 
 TEST_F(SpellingTest, LongParagraphIsCheckedInSlices) {

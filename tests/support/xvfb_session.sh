@@ -4,11 +4,16 @@
 # conditions (a window mapped or gone, a file written, a process ended), each bounded by
 # a time-out that fails the test with a message saying what never happened.
 # Sets WORK, XPID, APID (the test stores the program's pid there).
+# Usage: source xvfb_session.sh FIRST_DISPLAY [TOOL...]: the tools the test needs besides
+# Xvfb and xdotool; a missing one fails the test before anything starts.
 TEST_NAME=$(basename "$0" .sh)
 fail() {
   echo "$TEST_NAME: $*" >&2
   exit 1
 }
+for tool in Xvfb xdotool "${@:2}"; do
+  command -v "$tool" >/dev/null || fail "missing $tool"
+done
 
 # poll <seconds> <command...>: succeeds as soon as the command does; fails after <seconds>.
 poll() {

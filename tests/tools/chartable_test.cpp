@@ -8,6 +8,7 @@
 
 #include "calc/keyboard.h"
 #include "registry/registry_file.h"
+#include "support/temp_files.h"
 #include "tags/vocabulary.h"
 #include "tools/bookmarks.h"
 
@@ -125,9 +126,8 @@ TEST(CharTable, SizeMovesByOneMinusTheReplacedLength) {
 // The table's place survives the run, also left of or above the first screen; a value of
 // another type (edited by hand) is no place at all.
 TEST(CharTable, PlaceIsKeptInItsOwnKey) {
-  const auto dir = std::filesystem::temp_directory_path() / "scrivle_table_place";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
+  const test::TempDir temp;
+  const auto dir = temp.path();
   {
     FileRegistry reg(dir / "registry.reg");
     EXPECT_FALSE(loadTablePlace(reg));
@@ -139,7 +139,6 @@ TEST(CharTable, PlaceIsKeptInItsOwnKey) {
             (std::vector<std::string>{"Left", "Top"}));
   reg.write(RegRoot::CurrentUser, kTablePlaceKey, "Top", RegValue::ofString("40"));
   EXPECT_FALSE(loadTablePlace(reg));
-  std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -23,7 +23,7 @@
 #include "search/find_dialogs_u.h"
 #include "settings/parametre.h"
 #include "support/fake_dialogs.h"
-#include "support/temp_registry.h"
+#include "support/main_window_u.h"
 #include "tags/vocabulary.h"
 #include "tools/goto_u.h"
 #include "tools/index_u.h"
@@ -126,38 +126,22 @@ TEST(GoToDialog, FilterFieldAndMove) {
   EXPECT_EQ(editor.model().caret(), 5);
 }
 
-class CharTableWindow : public ::testing::Test {
+class CharTableWindow : public test::MainWindowFixture {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() / ("scrivle_table_" + std::to_string(::getpid()));
-    fs::create_directories(dir_);
-    setenv("XDG_STATE_HOME", (dir_ / "state").c_str(), 1);
-    AppSettings = defaultSettings(dir_);
-    applySameForAll(AppSettings);
-    AppSettings.StartNew = 0;
-    main_ = std::make_unique<Tmain>(dialogs_);
-    main_->show();
-    main_->FormActivate();
+    MainWindowFixture::SetUp();
     table_ = std::make_unique<TTable>(main_.get());
-    QAction* show = main_->action("Affichertable");
-    QObject::connect(show, &QAction::triggered, table_.get(),
-                     [this, show] { AffichertableExecute(*table_, *show); });
+    main_->setCharacterTable(table_.get());
   }
   void TearDown() override {
-    for (TChild* c : main_->children()) c->model().setModified(false);
     table_.reset();
-    main_.reset();
-    fs::remove_all(dir_);
+    MainWindowFixture::TearDown();
   }
 
   void pick(unsigned char code) { table_->StringGrid->setCurrent(cellOfCode(code)); }
   void enter() { QTest::keyClick(table_->StringGrid, Qt::Key_Return); }
 
-  test::TempRegistry registry_;  // where the table keeps its place
-  fs::path dir_;
-  FakeDialogs dialogs_;
-  std::unique_ptr<Tmain> main_;
-  std::unique_ptr<TTable> table_;
+  std::unique_ptr<TTable> table_;  // keeps its place in the settings store
 };
 
 TEST_F(CharTableWindow, InsertsIntoTheActiveDocument) {
@@ -186,7 +170,7 @@ TEST_F(CharTableWindow, InsertsIntoTheActiveDocument) {
   EXPECT_EQ(c->model().styleAt(2), charStyleOf(AppSettings.StylesDiese[0]));
   EXPECT_EQ(c->calcSize(), size + 1);
   EXPECT_TRUE(c->captionModified());
-  EXPECT_EQ(main_->EditTaille->text(), QString("Taille sur TI : %1 octets").arg(size + 1));
+  EXPECT_EQ(main_->editTaille()->text(), QString("Taille sur TI : %1 octets").arg(size + 1));
 
   // A double click over a selection of three: the size goes down by two.
   c->model().setSel(0, 3);

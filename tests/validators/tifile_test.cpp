@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "document/tifile.h"
+#include "support/temp_files.h"
 
 namespace fs = std::filesystem;
 using namespace scrivle;
@@ -25,21 +26,11 @@ class LibTiFiles : public ::testing::Test {
   static void SetUpTestSuite() { tifiles_library_init(); }
   static void TearDownTestSuite() { tifiles_library_exit(); }
 
-  void SetUp() override {
-    std::random_device random;
-    do {
-      dir_ = fs::temp_directory_path() / ("scrivle-tifiles-" + std::to_string(random()));
-    } while (!fs::create_directory(dir_));
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  fs::path dir_;
+  test::TempDir temp_;
+  const fs::path dir_ = temp_.path();
 };
 
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test::slurp;
 
 struct Case {
   std::string label;
