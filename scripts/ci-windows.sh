@@ -2,9 +2,10 @@
 # Cross-compiles scrivle_core and its tests for Windows with mingw-w64 and runs them under
 # Wine, so that the registry, settings and recent-files tests also pass on the real
 # advapi32 registry. Then imports a store file written on Linux with the registry editor
-# and reads it back. CI's own check; not part of the README's test command. The whole
-# Windows program (Qt for Windows built from Debian's sources, scrivle.exe, its package and
-# its tests under Wine) is scripts/windows.sh, outside CI for now.
+# and reads it back. A quick check of the core alone, without Qt: each test in a process
+# of its own. The whole Windows program (Qt for Windows built from Debian's sources,
+# scrivle.exe, its package and its tests under Wine, these checks included) is
+# scripts/windows.sh, which CI runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$PWD

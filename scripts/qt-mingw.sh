@@ -13,7 +13,8 @@ cd "$(dirname "$0")/.."
 JOBS=${JOBS:-2}
 CACHE=${XDG_CACHE_HOME:-$HOME/.cache}/scrivle
 
-PACKAGES=(cmake ninja-build perl dpkg-dev g++-mingw-w64-x86-64-posix qt6-base-dev-tools)
+PACKAGES=(cmake ninja-build perl dpkg-dev g++-mingw-w64-x86-64-posix qt6-base-dev-tools
+  qt6-translations-l10n)
 scripts/install-packages.sh "${PACKAGES[@]}" >&2
 
 # The host tools decide the version: moc and rcc must match the libraries they serve.
@@ -42,7 +43,15 @@ FEATURES=(
 HASH=$(printf '%s\n' "$HOST_VERSION" "$GCC_VERSION" "${FEATURES[@]}" | sha256sum | cut -c1-10)
 PREFIX=$CACHE/qt-$QT_VERSION-mingw-$HASH
 
+# Qt's French catalogue: the .qm files are the same on every system, so Debian's serve.
+# Also added to a build cached before it was part of the install.
+add_translations() {
+  mkdir -p "$PREFIX/translations"
+  cp /usr/share/qt6/translations/qtbase_fr.qm "$PREFIX/translations/"
+}
+
 if [ -f "$PREFIX/.complete" ]; then
+  [ -f "$PREFIX/translations/qtbase_fr.qm" ] || add_translations
   echo "== Qt $QT_VERSION for Windows: cached in $PREFIX" >&2
   echo "$PREFIX"
   exit 0
@@ -119,6 +128,7 @@ cp "$SRC"/LICENSES/LGPL-3.0-only.txt "$SRC"/LICENSES/GPL-3.0-only.txt "$PREFIX/l
   cp "$SRC"/LICENSE.LGPL3 "$PREFIX/licenses/" 2>/dev/null || true
 cp "$SRC/debian/copyright" "$PREFIX/licenses/qt6-base.copyright" 2>/dev/null || true
 
+add_translations
 touch "$PREFIX/.complete"
 rm -rf "$BUILD"
 echo "$PREFIX"

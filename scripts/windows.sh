@@ -5,8 +5,9 @@
 #   2. scrivle.exe, core_tests.exe and ui_tests.exe cross-built with mingw-w64,
 #   3. dist/Scrivle-win64/ (the program, its DLLs, fonts, README and licences) zipped into
 #      dist/Scrivle-win64.zip,
-#   4. unless NO_TESTS=1: both test programs under Wine, and "/zip" of every calculator text
-#      of the test data compared byte for byte with the Linux build's output.
+#   4. unless NO_TESTS=1: both test programs under Wine; "/zip" and "/preview" of the files
+#      of the test data compared byte for byte with the Linux build's output; a calculator
+#      text opened in the program's window under Wine, Xvfb and openbox.
 # Timings go to build-win/timings.txt. JOBS sets the parallelism (default 2).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -17,16 +18,26 @@ DIST=$ROOT/dist/Scrivle-win64
 MINGW=x86_64-w64-mingw32
 
 PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix wine wine64 libgtest-dev
-  qt6-base-dev-tools qt6-base-dev fonts-dejavu-core zip xvfb xdotool openbox imagemagick)
+  qt6-base-dev-tools qt6-base-dev qt6-translations-l10n fonts-dejavu-core fonts-wine zip xvfb
+  xdotool openbox imagemagick)
 scripts/install-packages.sh "${PACKAGES[@]}"
 
 mkdir -p "$BUILD"
 TIMINGS=$BUILD/timings.txt
 : >"$TIMINGS"
-timed() {  # timed <label> <command...>
-  local start=$SECONDS
+timed() {  # timed <label> <command...>: runs the command, writes how long it took
+  local label=$1 start=$SECONDS
+  shift
   "$@"
-  echo "$1 $((SECONDS - start)) s" | tee -a "$TIMINGS"
+  echo "$label $((SECONDS - start)) s" | tee -a "$TIMINGS"
+}
+FAILED=()
+checked() {  # checked <label> <command...>: as timed, but a failure is noted and the run goes on
+  local label=$1 start=$SECONDS rc=0
+  shift
+  "$@" || rc=$?
+  echo "$label $((SECONDS - start)) s$([ $rc -eq 0 ] || echo " (FAILED)")" | tee -a "$TIMINGS"
+  [ $rc -eq 0 ] || FAILED+=("$label")
 }
 
 echo "== Qt for Windows"
@@ -45,6 +56,12 @@ if [ ! -f "$BUILD/gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
   cmake --install "$BUILD/gtest-build" >/dev/null
 fi
 
+# The editor's faces, which Windows does not have: DejaVu Sans Mono, and the two faces it
+# borrows the glyphs the mono face lacks from. Loaded from a "fonts" folder beside the program.
+DEJAVU=/usr/share/fonts/truetype/dejavu
+FONTS=("$DEJAVU"/DejaVuSansMono{,-Bold,-Oblique,-BoldOblique}.ttf "$DEJAVU/DejaVuSans.ttf"
+  "$DEJAVU/DejaVuSerif.ttf")
+
 echo "== scrivle.exe and its tests"
 LAUNCHER=()
 if command -v ccache >/dev/null; then LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache); fi
@@ -57,9 +74,13 @@ build_app() {
   fi
   cmake -S . -B "$BUILD/app" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$toolchain" \
     -DCMAKE_BUILD_TYPE=Release -DSCRIVLE_VALIDATORS=OFF -DSCRIVLE_BENCH=OFF \
+    -DCMAKE_DISABLE_FIND_PACKAGE_PkgConfig=ON \
     -DGTest_DIR="$BUILD/gtest/lib/cmake/GTest" "${LAUNCHER[@]}" \
     -DCMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE=PRE_TEST >/dev/null
   cmake --build "$BUILD/app" -j"$JOBS" --target scrivle core_tests ui_tests
+  # The test programs load the same faces as the packaged program, from beside them.
+  mkdir -p "$BUILD/app/tests/fonts"
+  cp "${FONTS[@]}" "$BUILD/app/tests/fonts/"
 }
 timed windows-build build_app
 
@@ -67,7 +88,7 @@ echo "== dist/Scrivle-win64"
 runtime_dll() { $MINGW-g++-posix -print-file-name="$1"; }
 assemble() {
   rm -rf "$DIST" "$DIST.zip"
-  mkdir -p "$DIST/platforms" "$DIST/styles" "$DIST/fonts" "$DIST/licences"
+  mkdir -p "$DIST/platforms" "$DIST/styles" "$DIST/fonts" "$DIST/licences" "$DIST/translations"
   $MINGW-strip -o "$DIST/scrivle.exe" "$BUILD/app/scrivle.exe"
   cp "$QT/bin/Qt6Core.dll" "$QT/bin/Qt6Gui.dll" "$QT/bin/Qt6Widgets.dll" "$DIST/"
   cp "$QT/plugins/platforms/qwindows.dll" "$QT/plugins/platforms/qoffscreen.dll" "$DIST/platforms/"
@@ -75,8 +96,11 @@ assemble() {
   for dll in libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll; do
     cp "$(runtime_dll "$dll")" "$DIST/"
   done
-  # The editor's fallback face, which Windows does not have; loaded from here at start-up.
-  cp /usr/share/fonts/truetype/dejavu/DejaVuSansMono{,-Bold,-Oblique,-BoldOblique}.ttf "$DIST/fonts/"
+  cp "${FONTS[@]}" "$DIST/fonts/"
+  # Qt's own dialogs and menus in French. Qt looks for its translations and plug-ins
+  # from the folder qt.conf names, here the program's own.
+  cp "$QT/translations/qtbase_fr.qm" "$DIST/translations/"
+  printf '[Paths]\r\nPrefix = .\r\nPlugins = .\r\nTranslations = translations\r\n' >"$DIST/qt.conf"
   cp README.md "$DIST/README.md"
   cp "$QT/licenses/"* "$DIST/licences/"
   cp /usr/share/doc/gcc-mingw-w64-base/copyright "$DIST/licences/gcc-runtime.copyright"
@@ -117,8 +141,8 @@ run_gtest() {  # run_gtest <name> <exe> [env...]
   shift 2
   env "$@" wine "$exe" --gtest_brief=1 >"$log" 2>&1 || true
   tr -d '\r' <"$log" >"$log.txt"
-  grep -E '^\[  (PASSED|FAILED|SKIPPED) ' "$log.txt" | sed "s/^/   $name: /"
-  grep -E '^\[  FAILED  \] [A-Za-z]' "$log.txt" | sed "s/^/   $name: /" || true
+  grep -E '^\[  (PASSED|FAILED|SKIPPED) +\] [0-9]' "$log.txt" | sed "s/^/   $name: /"
+  grep -E '^\[  FAILED  \] [A-Za-z].* \([0-9]+ ms\)$' "$log.txt" | sed "s/^/   $name: /" || true
   grep -q '^\[  PASSED  \]' "$log.txt" && ! grep -q '^\[  FAILED  \]' "$log.txt"
 }
 wine_tests() {
@@ -128,17 +152,51 @@ wine_tests() {
     QT_QPA_FONTDIR="$(winpath /usr/share/fonts/truetype/dejavu)" || ok=1
   return $ok
 }
-timed wine-tests wine_tests
+checked wine-tests wine_tests
 
-echo "== /zip under Wine against the Linux build"
-if [ ! -x build/scrivle ]; then
-  cmake -S . -B build -G Ninja "${LAUNCHER[@]}" >/dev/null
-  cmake --build build -j"$JOBS" --target scrivle
-fi
-timed zip-compare tests/windows/zip_matches_linux.sh build/scrivle "$DIST/scrivle.exe"
+echo "== /zip and /preview under Wine against the Linux build"
+# The Linux program to compare with: the usual build/ brought up to date when there is one,
+# else a build of its own without the validators and benchmarks (fewer packages).
+linux_scrivle() {
+  local dir=build
+  if [ ! -f build/CMakeCache.txt ]; then
+    dir=$BUILD/linux
+    cmake -S . -B "$dir" -G Ninja -DSCRIVLE_VALIDATORS=OFF -DSCRIVLE_BENCH=OFF \
+      "${LAUNCHER[@]}" >/dev/null
+  fi
+  cmake --build "$dir" -j"$JOBS" --target scrivle core_tests >/dev/null
+  LINUX_DIR=$dir
+  [ "${dir:0:1}" = / ] || LINUX_DIR=$ROOT/$dir
+  LINUX_BIN=$LINUX_DIR/scrivle
+}
+timed linux-build linux_scrivle
+# The core tests wrote to the real registry (advapi32); a store written by the Linux
+# program imports with the registry editor and reads back the same.
+registry_checks() {
+  wine reg query 'HKCU\Software\Scrivle CI\Proof' | tr -d '\r' | tee "$BUILD/proof.txt"
+  grep -q 'writer.*REG_SZ.*core_tests' "$BUILD/proof.txt" &&
+    grep -q 'count.*REG_DWORD.*0x12c' "$BUILD/proof.txt" || return 1
+  local sample=$BUILD/linux-store.reg
+  SCRIVLE_SAMPLE_STORE=$sample "$LINUX_DIR/tests/core_tests" \
+    --gtest_filter=RegistryFile.SampleStoreForWindows --gtest_brief=1 >/dev/null || return 1
+  wine reg delete 'HKCU\Software\Scrivle' /f >/dev/null 2>&1 || true
+  wine regedit /s "$(winpath "$sample")"
+  SCRIVLE_IMPORTED_STORE=$(winpath "$sample") wine "$BUILD/app/tests/core_tests.exe" \
+    --gtest_filter=WinRegistry.ImportedStoreReadsBackTheSame 2>&1 | tr -d '\r' >"$BUILD/import.txt"
+  # The comparisons that follow start from no settings, as the Linux side does.
+  wine reg delete 'HKCU\Software\Scrivle' /f >/dev/null 2>&1 || true
+  grep -q '\[  PASSED  \] 1 test' "$BUILD/import.txt" && echo "   the Linux store read back the same"
+}
+checked registry registry_checks
+checked zip-compare tests/windows/zip_matches_linux.sh "$LINUX_BIN" "$DIST/scrivle.exe"
+checked preview-compare tests/windows/preview_matches_linux.sh "$LINUX_BIN" "$DIST/scrivle.exe"
 
 echo "== a calculator text opens in a window (Wine, Xvfb, openbox)"
 SAMPLE=tests/data/ti-text/cours_optique.9xt
 # SCREENSHOT=docs/windows.png keeps a picture of it.
-timed window tests/windows/opens_window.sh "$DIST/scrivle.exe" "$SAMPLE" ${SCREENSHOT:+"$SCREENSHOT"}
+checked window tests/windows/opens_window.sh "$DIST/scrivle.exe" "$SAMPLE" ${SCREENSHOT:+"$SCREENSHOT"}
+if [ ${#FAILED[@]} -gt 0 ]; then
+  echo "== FAILED under Wine: ${FAILED[*]}"
+  exit 1
+fi
 echo "== Windows program built and tested: dist/Scrivle-win64.zip"

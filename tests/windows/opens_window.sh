@@ -25,6 +25,12 @@ wait_for() {  # wait_for <seconds> <command...>
   for _ in $(seq $((t * 10))); do "$@" >/dev/null 2>&1 && return 0; sleep 0.1; done
   return 1
 }
+# Wine draws every window of a session on the display its first program found: a
+# session started without one (the tests, offscreen) would swallow this window. A
+# session of its own, then, on this display, ended with the test.
+wineserver -k 2>/dev/null || true
+wineserver -w
+trap '[ -n "$OBPID" ] && kill "$OBPID" 2>/dev/null; wineserver -k 2>/dev/null; cleanup' EXIT
 name=$(basename "$FILE")
 cp "$FILE" "$WORK/docs/$name"
 cd "$WORK/docs"
@@ -36,16 +42,20 @@ wait_for 90 xdotool search --onlyvisible --name '^Scrivle' || {
   tail -n 20 "$WORK/wine.log"
   exit 1
 }
-title=$(xdotool getwindowname "$(xdotool search --onlyvisible --name '^Scrivle' | head -n1)")
-echo "window: $title"
-case "$title" in
-  *"$name"*) ;;
-  *) echo "the window does not name $name"; exit 1 ;;
-esac
+# The frame shows first; its caption names the document once it is open.
+names_file() {
+  local t
+  t=$(xdotool getwindowname "$(xdotool search --onlyvisible --name '^Scrivle' | head -n1)")
+  [[ $t == *"$name"* ]]
+}
+wait_for 30 names_file || {
+  echo "the window does not name $name"
+  exit 1
+}
+echo "window: $(xdotool getwindowname "$(xdotool search --onlyvisible --name '^Scrivle' | head -n1)")"
 if [ -n "$SHOT" ]; then
-  w=$(xdotool search --onlyvisible --name '^Scrivle' | head -n1)
-  xdotool windowsize "$w" 1000 640 windowmove "$w" 0 0 2>/dev/null || true
   sleep 3  # let the window settle before the picture; nothing is asserted on it
-  import -window root -crop 1000x660+0+0 +repage "$SHOT"
+  # The whole screen: the window fills it, and a crop would cut the text's lines.
+  import -window root "$SHOT"
   echo "screenshot: $SHOT"
 fi
