@@ -1,4 +1,5 @@
 #include "app/command_line.h"
+#include "platform/files.h"
 
 #include <system_error>
 
@@ -9,7 +10,7 @@ StartRequest parseCommandLine(const std::vector<std::string>& args) {
   if (args.empty()) return r;
   if (args[0] == "/zip") {
     r.kind = StartRequest::Zip;
-    if (args.size() > 1) r.path = args[1];
+    if (args.size() > 1) r.path = pathFromUtf8(args[1]);
     return r;
   }
   if (args[0] == "/preview") {
@@ -22,10 +23,11 @@ StartRequest parseCommandLine(const std::vector<std::string>& args) {
     return r;
   }
   std::error_code ec;
-  if (!args[0].empty() && std::filesystem::is_regular_file(args[0], ec)) {
+  const std::filesystem::path given = pathFromUtf8(args[0]);
+  if (!args[0].empty() && std::filesystem::is_regular_file(given, ec)) {
     r.kind = StartRequest::Open;
-    r.path = std::filesystem::absolute(args[0], ec);
-    if (ec) r.path = args[0];
+    r.path = std::filesystem::absolute(given, ec);
+    if (ec) r.path = given;
   }
   return r;
 }

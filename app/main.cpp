@@ -11,6 +11,7 @@
 #include "compress/zip.h"
 #include "desktop/app_icon_u.h"
 #include "options/setup_u.h"
+#include "platform/arguments.h"
 #include "platform/dialogs_u.h"
 #include "platform/files.h"
 #include "platform/scripted_dialogs.h"
@@ -22,8 +23,7 @@
 
 int main(int argc, char** argv) {
   scrivle::writesPastTheSizeLimitFail();
-  std::vector<std::string> args;
-  for (int i = 1; i < argc; ++i) args.emplace_back(argv[i]);
+  std::vector<std::string> args = scrivle::programArguments(argc, argv);
   if (args.empty() || args[0] != "/preview") args.resize(std::min<std::size_t>(args.size(), 2));
   const scrivle::StartRequest request = scrivle::parseCommandLine(args);
   if (request.kind == scrivle::StartRequest::Preview) {

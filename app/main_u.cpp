@@ -685,7 +685,7 @@ void Tmain::OuvrirActionExecute() {
   o.filter = kOpenFilter;
   o.filterIndex = 4;
   o.defaultExt = "9xt";
-  o.initialDir = AppSettings.SaveDir;
+  o.initialDir = pathFromUtf8(AppSettings.SaveDir);
   const auto files = dialogs_.openFiles(o);
   if (files.empty()) return;
   enableall(true);
@@ -737,7 +737,7 @@ void Tmain::refreshSaveAll() {
 void Tmain::addRecent(const fs::path& path) {
   run([&] {
     auto registry = openUserRegistry([this](const std::string& text) { dialogs_.message(text); });
-    inserRecent(AppSettings, path.string(), *registry);
+    inserRecent(AppSettings, pathToUtf8(path), *registry);
   });
   refreshRecentMenu();
 }
@@ -747,7 +747,7 @@ void Tmain::refreshRecentMenu() {
   bool any = false;
   for (std::size_t k = 0; k < items.size(); ++k) {
     QAction* a = recentActions_[k];
-    QString caption = QString::fromLocal8Bit(items[k].caption.c_str());
+    QString caption = QString::fromStdString(items[k].caption);
     // Only the "&K " prefix is an accelerator; an "&" inside the path is text.
     caption = caption.left(3) + caption.mid(3).replace("&", "&&");
     a->setText(caption);
@@ -764,7 +764,7 @@ void Tmain::RecentClick(int k) {
   if (path.empty()) return;
   enableall(true);
   TChild* child = createChild();
-  child->Ouvrir(path);
+  child->Ouvrir(pathFromUtf8(path));
 }
 
 void Tmain::CascadeActionExecute() {

@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "document/tifile.h"
+#include "platform/files.h"
 #include "platform/system.h"
 #include "settings/persistence.h"
 
@@ -233,7 +234,7 @@ void uninstallScrivle(Registry& registry, const TParametre& settings) {
   // of the person's own, which Scrivle did not create and never deletes.
   if constexpr (os::kWindows) {
     std::error_code ec;
-    std::filesystem::remove(std::filesystem::path(settings.InstallDir), ec);
+    std::filesystem::remove(pathFromUtf8(settings.InstallDir), ec);
   }
 }
 

@@ -95,7 +95,7 @@ bool TChild::saveEnabled() const {
 }
 
 fs::path TChild::fullPath() const {
-  return fs::path(directory_) / fileName_;
+  return pathFromUtf8(directory_) / pathFromUtf8(fileName_);
 }
 
 void TChild::setVariableName(const std::string& name) {
@@ -109,9 +109,10 @@ void TChild::setFolderName(const std::string& name) {
 
 journal::DocumentInfo TChild::info() const {
   journal::DocumentInfo i;
-  i.path = fullPath().string();
+  i.path = pathToUtf8(fullPath());
   i.hasFile = hasFile_ != 0;
-  i.type = hasFile_ != 0 || recoveredType_.empty() ? lowerExtension(fileName_) : recoveredType_;
+  i.type = hasFile_ != 0 || recoveredType_.empty() ? lowerExtension(pathFromUtf8(fileName_))
+                                                   : recoveredType_;
   if (!i.type.empty() && i.type.front() == '.') i.type.erase(0, 1);
   i.folder = folderName_;
   i.name = variableName_;
@@ -175,8 +176,8 @@ bool TChild::Ouvrir(const fs::path& path) {
     host_.dialogs().message("Le fichier spécifié n'existe pas.");
     return false;
   }
-  setCaption(path.filename().string());
-  directory_ = withTrailingSeparator(path.parent_path().string());
+  setCaption(fileNamePart(path));
+  directory_ = folderPart(path);
   applyScrollSetting();
   plainEncoding_ = PlainEncoding::Bytes;
   lfLineBreaks_ = false;
@@ -201,7 +202,7 @@ bool TChild::Ouvrir(const fs::path& path) {
   }
   hasFile_ = -1;
   model().setReadOnly(false);
-  fileName_ = path.filename().string();
+  fileName_ = fileNamePart(path);
   setCaption(fileName_);
   temporaryFile_.clear();
   recoveredType_.clear();
@@ -226,7 +227,7 @@ void TChild::recoverFrom(const fs::path& tmpFile) {
     // No description (an older auto-save): the document comes back as a new one.
   }
   recoverText(std::move(text), described ? &*described : nullptr,
-              stripTmpSuffix(tmpFile.filename().string()));
+              stripTmpSuffix(fileNamePart(tmpFile)));
 }
 
 void TChild::recoverText(std::string text, const journal::DocumentInfo* info,
@@ -236,8 +237,8 @@ void TChild::recoverText(std::string text, const journal::DocumentInfo* info,
   // and names it had.
   fileName_ = fallbackName;
   if (info != nullptr) {
-    if (!info->path.empty()) directory_ = folderPart(info->path);
-    fileName_ = info->caption.empty() ? fileNamePart(info->path) : info->caption;
+    if (!info->path.empty()) directory_ = folderPart(pathFromUtf8(info->path));
+    fileName_ = info->caption.empty() ? fileNamePart(pathFromUtf8(info->path)) : info->caption;
     folderName_ = cut8(info->folder);
     variableName_ = cut8(info->name);
     recoveredType_ = info->type;
@@ -314,15 +315,15 @@ bool TChild::EnregistrerSous() {
   const std::string ext = recoveredType_.empty() ? AppSettings.DefaultExt : recoveredType_;
   o.filterIndex = filterIndexForExtension(ext);
   o.defaultExt = ext;
-  o.initialDir = directory_;
-  o.fileName = fs::path(fileName_).stem().string();
+  o.initialDir = pathFromUtf8(directory_);
+  o.fileName = pathToUtf8(pathFromUtf8(fileName_).stem());
   const auto chosen = host_.dialogs().saveFile(o);
   if (!chosen) return false;
   const std::string oldDirectory = directory_;
   const std::string oldFileName = fileName_;
   const std::int32_t oldHasFile = hasFile_;
-  fileName_ = chosen->filename().string();
-  directory_ = withTrailingSeparator(chosen->parent_path().string());
+  fileName_ = fileNamePart(*chosen);
+  directory_ = folderPart(*chosen);
   hasFile_ = -1;
   try {
     Enregistrer();
@@ -408,7 +409,7 @@ void TChild::TimerTimer() {
     writeFileAtomically(temporaryFile(), model().text());
     // Beside the text, what recovery needs to give the document back whole.
     journal::DocumentInfo described = info();
-    described.journal = journal_->path().filename().string();
+    described.journal = fileNamePart(journal_->path());
     writeFileAtomically(journal::descriptionOf(temporaryFile()),
                         journal::encodeDescription(described));
   } catch (...) {

@@ -28,7 +28,7 @@ bool readBase(const fs::path& candidate, const fs::path& named, const FileBase& 
 }
 
 std::string label(const Contents& c, const fs::path& journal) {
-  return c.info.caption.empty() ? journal.filename().string() : c.info.caption;
+  return c.info.caption.empty() ? fileNamePart(journal) : c.info.caption;
 }
 
 }  // namespace
@@ -74,7 +74,7 @@ void JournalRecovery::take(const fs::path& path) {
   } else {
     fs::path link = path;
     link += ".base";
-    const fs::path named = c.fileBase->path;
+    const fs::path named = pathFromUtf8(c.fileBase->path);
     if (!readBase(named, named, *c.fileBase, r.text)) {
       if (!readBase(link, named, *c.fileBase, r.text)) {
         notes_.push_back(name +
@@ -99,7 +99,7 @@ void JournalRecovery::take(const fs::path& path) {
 bool JournalRecovery::replayed(const std::string& journalName) const {
   return !journalName.empty() &&
          std::any_of(texts_.begin(), texts_.end(), [&](const RecoveredText& r) {
-           return r.journal.filename().string() == journalName;
+           return fileNamePart(r.journal) == journalName;
          });
 }
 

@@ -205,7 +205,7 @@ bool JournalWriter::writeFresh(const std::string& text, const fs::path& file,
     try {
       const std::string saved = readFile(link);
       if (textOfFile(file, saved) == text) {
-        bytes += encodeFileBase({file.string(), saved.size(), crc32(saved)});
+        bytes += encodeFileBase({pathToUtf8(file), saved.size(), crc32(saved)});
         referred = true;
       }
     } catch (...) {

@@ -33,6 +33,7 @@
 #include "editor/editor_view_u.h"
 #include "platform/dialogs_u.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 #include "platform/qtext_u.h"
 #include "registry/registry.h"
 #include "settings/persistence.h"
@@ -128,11 +129,11 @@ std::optional<int> integerIn(const QLineEdit* edit) {
 }
 
 std::string localPath(const QString& text) {
-  return QtDialogs::toPath(text).string();
+  return pathToUtf8(QtDialogs::toPath(text));
 }
 
 QString fromLocalPath(const std::string& path) {
-  return QtDialogs::toQString(fs::path(path));
+  return QtDialogs::toQString(pathFromUtf8(path));
 }
 
 // The rows of the '&' page: key shown in the name, caption, index into StylesEt.
@@ -620,7 +621,7 @@ void TOptions::FormCreate() {
   const SettingsLoad load = loadSettings(*registry_, AppSettings, cwd, exe, show);
   if (host_ != nullptr) {
     host_->setColourOn(isSet(AppSettings.color));
-    if (load.recentsLoaded) host_->addRecent(AppSettings.mru[0]);
+    if (load.recentsLoaded) host_->addRecent(pathFromUtf8(AppSettings.mru[0]));
   }
   // The end-to-end tests shorten the auto-save interval from the environment, in memory.
   if (const char* ms = std::getenv("SCRIVLE_AUTOSAVE_TIME")) {
@@ -817,7 +818,7 @@ void TOptions::AppBtnClick() {
     s.Titres[i].Curseur = static_cast<std::int32_t>(RichEditMenu[i]->model().selStart());
   }
   std::error_code ec;
-  s.InstallDir = fs::current_path(ec).string();
+  s.InstallDir = pathToUtf8(fs::current_path(ec));
   s.MenuOuvrir = toFlag(CheckMenuOuvrir->isChecked());
   s.MenuZipper = toFlag(CheckMenuZipper->isChecked());
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "platform/borders_u.h"
+#include "platform/files.h"
 
 namespace scrivle {
 
@@ -150,7 +151,7 @@ std::filesystem::path QtDialogs::withDefaultExt(const std::filesystem::path& pat
     return path;
   }
   std::filesystem::path result = path;
-  result += "." + ext;
+  result += pathFromUtf8("." + ext);
   return result;
 }
 

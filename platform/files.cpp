@@ -179,6 +179,15 @@ std::string readFile(const fs::path& path) {
   return bytes;
 }
 
+std::string pathToUtf8(const fs::path& path) {
+  const std::u8string u8 = path.u8string();
+  return {u8.begin(), u8.end()};
+}
+
+fs::path pathFromUtf8(std::string_view utf8) {
+  return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
+
 fs::path saveTempName(const fs::path& real) {
   static std::mt19937_64 generator{std::random_device{}()};
   static constexpr std::string_view kChars =
@@ -188,7 +197,8 @@ fs::path saveTempName(const fs::path& real) {
   for (char& c : suffix) {
     c = kChars[pick(generator)];
   }
-  return real.parent_path() / ("." + real.filename().string() + ".scrivle-save-" + suffix);
+  return real.parent_path() /
+         pathFromUtf8("." + pathToUtf8(real.filename()) + ".scrivle-save-" + suffix);
 }
 
 fs::path resolveLinks(const fs::path& path) {
@@ -276,9 +286,9 @@ fs::path ensureAutoSaveDir() {
 
 fs::path uniqueTempName(const fs::path& dir, const std::string& fileName,
                         const std::function<bool(const fs::path&)>& inUseByAnotherDocument) {
-  fs::path candidate = dir / (fileName + std::string(kTmpExt));
+  fs::path candidate = dir / pathFromUtf8(fileName + std::string(kTmpExt));
   for (int n = 2; inUseByAnotherDocument && inUseByAnotherDocument(candidate); ++n) {
-    candidate = dir / (fileName + "~" + std::to_string(n) + std::string(kTmpExt));
+    candidate = dir / pathFromUtf8(fileName + "~" + std::to_string(n) + std::string(kTmpExt));
   }
   return candidate;
 }
@@ -313,18 +323,18 @@ std::string withTrailingSeparator(const std::string& dir) {
 }
 
 std::string lowerExtension(const fs::path& path) {
-  std::string ext = path.extension().string();
+  std::string ext = pathToUtf8(path.extension());
   std::transform(ext.begin(), ext.end(), ext.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
   return ext;
 }
 
 std::string fileNamePart(const fs::path& path) {
-  return path.filename().string();
+  return pathToUtf8(path.filename());
 }
 
 std::string folderPart(const fs::path& path) {
-  return withTrailingSeparator(path.parent_path().string());
+  return withTrailingSeparator(pathToUtf8(path.parent_path()));
 }
 
 void writesPastTheSizeLimitFail() {

@@ -11,6 +11,12 @@
 
 namespace scrivle {
 
+// A path held in a std::string is UTF-8 on every system: these two are the only way
+// between the two (path::string() and path(std::string) use the ANSI code page on
+// Windows, where a Greek name does not survive).
+std::string pathToUtf8(const std::filesystem::path& path);
+std::filesystem::path pathFromUtf8(std::string_view utf8);
+
 // The whole file, byte for byte. Throws ScrivleError "Impossible d'ouvrir le fichier %s"
 // when it cannot be opened and "Erreur de lecture du fichier %s" when reading fails.
 std::string readFile(const std::filesystem::path& path);

@@ -1,4 +1,5 @@
 #include "platform/scripted_dialogs.h"
+#include "platform/files.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -35,7 +36,7 @@ std::optional<fs::path> pathAnswer(const std::optional<std::string>& argument) {
   if (!argument || argument->empty()) {
     return std::nullopt;
   }
-  return fs::path(*argument);
+  return pathFromUtf8(*argument);
 }
 
 }  // namespace
@@ -117,7 +118,7 @@ std::vector<fs::path> ScriptedDialogs::openFiles(const FileDialogOptions& option
     return {};
   }
   const std::optional<fs::path> chosen = pathAnswer(argument);
-  log("open: " + escaped(options.title) + " => " + (chosen ? chosen->string() : "cancel"));
+  log("open: " + escaped(options.title) + " => " + (chosen ? pathToUtf8(*chosen) : "cancel"));
   if (!chosen) {
     return {};
   }
@@ -130,7 +131,7 @@ std::optional<fs::path> ScriptedDialogs::saveFile(const FileDialogOptions& optio
     return std::nullopt;
   }
   std::optional<fs::path> chosen = pathAnswer(argument);
-  log("save: " + escaped(options.title) + " => " + (chosen ? chosen->string() : "cancel"));
+  log("save: " + escaped(options.title) + " => " + (chosen ? pathToUtf8(*chosen) : "cancel"));
   return chosen;
 }
 
@@ -153,7 +154,7 @@ std::optional<fs::path> ScriptedDialogs::chooseFolder(const std::string& title,
     return std::nullopt;
   }
   std::optional<fs::path> chosen = pathAnswer(argument);
-  log("folder: " + escaped(title) + " => " + (chosen ? chosen->string() : "cancel"));
+  log("folder: " + escaped(title) + " => " + (chosen ? pathToUtf8(*chosen) : "cancel"));
   return chosen;
 }
 

@@ -26,7 +26,7 @@ QImage previewImage(const PreviewBitmap& bitmap, QRgb ink, QRgb paper, int zoom)
 }
 
 void savePreviewPng(const QImage& image, const std::filesystem::path& path) {
-  QSaveFile file(QString::fromStdString(path.string()));
+  QSaveFile file(QString::fromStdString(pathToUtf8(path)));
   if (!file.open(QIODevice::WriteOnly)) throw cannotCreate(path);
   QImageWriter writer(&file, "png");
   if (!writer.write(image)) {
@@ -44,14 +44,14 @@ int runPreviewCommand(const std::vector<std::string>& args, const std::string& d
     return 1;
   }
   try {
-    const std::filesystem::path source(args[0]);
+    const std::filesystem::path source = pathFromUtf8(args[0]);
     const std::string text = previewTextOfFile(source);
     const int model =
         args.size() == 3 ? std::stoi(args[2]) : modelForFile(lowerExtension(source), defaultExt);
     PreviewLayout layout(screenWidth(model));
     layout.setText(text);
     savePreviewPng(previewImage(renderWholePreview(layout), kPrintInk, kPrintPaper),
-                   std::filesystem::path(args[1]));
+                   pathFromUtf8(args[1]));
   } catch (const std::exception& e) {
     err << e.what() << '\n';
     return 1;

@@ -273,9 +273,9 @@ void PreviewPane::setDocument(TChild* child) {
 void PreviewPane::refreshModel() {
   if (child_ == nullptr) return;
   const int choice = choices_.value(child_.data(), settings_.model);
-  const int model = choice != 0
-                        ? choice
-                        : modelForFile(lowerExtension(child_->fileName()), AppSettings.DefaultExt);
+  const int model = choice != 0 ? choice
+                                : modelForFile(lowerExtension(pathFromUtf8(child_->fileName())),
+                                               AppSettings.DefaultExt);
   updatingBoxes_ = true;
   modelBox_->setCurrentIndex(choice == 89 ? 1 : choice == 92 ? 2 : 0);
   updatingBoxes_ = false;
@@ -356,7 +356,7 @@ void PreviewPane::exportStrip() {
   o.title = "Exporter l'aperçu";
   o.filter = "Images PNG (*.png)|*.png";
   o.defaultExt = "png";
-  o.initialDir = child_->directory();
+  o.initialDir = pathFromUtf8(child_->directory());
   const std::string name = child_->fileName();
   o.fileName = (name.empty() ? std::string("apercu") : name.substr(0, name.rfind('.'))) + ".png";
   const auto path = dialogs_.saveFile(o);

@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 std::string previewTextOfFile(const fs::path& path) {
   std::error_code ec;
   if (!fs::exists(path, ec)) {
-    throw ScrivleError("Le fichier " + path.string() + " n'existe pas.");
+    throw ScrivleError("Le fichier " + pathToUtf8(path) + " n'existe pas.");
   }
   if (!fs::is_regular_file(path, ec)) {
     throw cannotOpen(path);
@@ -24,7 +24,7 @@ std::string previewTextOfFile(const fs::path& path) {
   try {
     return readTiText(bytes).text;
   } catch (const ScrivleError&) {
-    throw ScrivleError("Le fichier " + path.string() +
+    throw ScrivleError("Le fichier " + pathToUtf8(path) +
                        " n'est pas un texte de calculatrice lisible.");
   }
 }

@@ -205,12 +205,12 @@ void FileRegistry::setAside(const std::string& why) {
 // any such file left beside the store is the remains of a killed writer.
 void FileRegistry::removeStaleTemporaries() const {
   const fs::path real = resolveLinks(file_);
-  std::string prefix = saveTempName(real).filename().string();
+  std::string prefix = fileNamePart(saveTempName(real));
   prefix.resize(prefix.size() - 6);  // the random part
   std::error_code ec;
   for (fs::directory_iterator it(real.parent_path().empty() ? "." : real.parent_path(), ec), end;
        !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
+    const std::string name = fileNamePart(it->path());
     if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0) {
       std::error_code ignored;
       fs::remove(it->path(), ignored);

@@ -2,6 +2,8 @@
 
 #include <span>
 
+#include "platform/files.h"
+
 namespace scrivle {
 
 TParametre AppSettings;
@@ -56,7 +58,7 @@ TParametre defaultSettings(const std::filesystem::path& currentDir) {
   p.DefaultDir = "main";
   p.DefaultName = "nouveau";
   p.DefaultExt = "9xt";
-  p.InstallDir = currentDir.string();
+  p.InstallDir = pathToUtf8(currentDir);
   p.SaveDir = p.InstallDir;
   p.InserModDiese = p.InserModEt = kFalse;
   p.Line = kFalse;

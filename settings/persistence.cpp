@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <span>
 
+#include "platform/files.h"
+
 namespace scrivle {
 
 const std::array<NamedColour, 42> kNamedColours = {{
@@ -316,9 +318,9 @@ void writeAppPaths(Registry& registry, const std::filesystem::path& executable) 
   }
   try {
     registry.write(RegRoot::LocalMachine, kAppPathsKey, "",
-                   RegValue::ofString(executable.string()));
+                   RegValue::ofString(pathToUtf8(executable)));
     registry.write(RegRoot::LocalMachine, kAppPathsKey, "PATH",
-                   RegValue::ofString(executable.parent_path().string()));
+                   RegValue::ofString(pathToUtf8(executable.parent_path())));
   } catch (const RegistryError&) {  // NOLINT(bugprone-empty-catch): see loadSettings
   }
 }

@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "platform/arguments.h"
+#include "platform/files.h"
+#include "platform/system.h"
 #include "support/temp_files.h"
 
 namespace scrivle {
@@ -35,6 +38,28 @@ TEST(CommandLine, RecognisesTheFourForms) {
   EXPECT_EQ(parseCommandLine({(dir / "absent.89t").string()}).kind, StartRequest::Normal);
   // A folder is not a file to open.
   EXPECT_EQ(parseCommandLine({dir.string()}).kind, StartRequest::Normal);
+}
+
+// A file whose name is outside the ANSI code page (Greek) arrives whole from the command
+// line: the arguments are UTF-8 and the request names that very file.
+TEST(CommandLine, GreekNamesReachTheFile) {
+  const test::TempDir temp;
+  const std::filesystem::path file = temp.path() / pathFromUtf8("λοιπά élève.9xt");
+  std::ofstream(file) << "x";
+  std::string arg = pathToUtf8(file);
+  std::string zipFlag = "/zip";
+  std::string program = "scrivle";
+  if constexpr (!os::kWindows) {
+    // On Windows the arguments come from the process's own wide command line instead.
+    char* argv[] = {program.data(), zipFlag.data(), arg.data()};
+    EXPECT_EQ(programArguments(3, argv), (std::vector<std::string>{"/zip", arg}));
+  }
+  const StartRequest zip = parseCommandLine({"/zip", arg});
+  EXPECT_EQ(zip.kind, StartRequest::Zip);
+  EXPECT_EQ(zip.path, file);
+  const StartRequest open = parseCommandLine({arg});
+  EXPECT_EQ(open.kind, StartRequest::Open);
+  EXPECT_EQ(open.path, file);
 }
 
 TEST(CommandLine, PreviewTakesItsOwnArguments) {

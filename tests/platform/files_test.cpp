@@ -18,6 +18,7 @@
 #include <unistd.h>
 #endif
 
+#include "platform/arguments.h"
 #include "support/temp_files.h"
 
 namespace fs = std::filesystem;
@@ -336,3 +337,23 @@ TEST(Files, AutoSaveFolderIsScrivlesOwn) {
   }
 }
 #endif
+
+// A path held in a string is UTF-8 on every system: a Greek and accented name goes there
+// and back unchanged, and the file is found again by the string alone.
+TEST(Utf8Paths, GreekAndAccentedNamesRoundTrip) {
+  const test::TempDir temp;
+  const std::string name = "λοιπά élève.9XT";
+  const fs::path file = temp.path() / pathFromUtf8(name);
+  writeFileAtomically(file, "x");
+  ASSERT_TRUE(fs::is_regular_file(file));
+  EXPECT_EQ(fileNamePart(file), name);
+  EXPECT_EQ(lowerExtension(file), ".9xt");
+  EXPECT_EQ(pathFromUtf8(pathToUtf8(file)), file);
+  EXPECT_EQ(readFile(pathFromUtf8(folderPart(file) + name)), "x");
+  EXPECT_EQ(pathToUtf8(file.filename()), name);
+#ifdef _WIN32
+  EXPECT_EQ(file.filename().wstring(), L"λοιπά élève.9XT");
+  EXPECT_EQ(utf8FromWide(L"λοιπά élève"), "λοιπά élève");
+  EXPECT_EQ(wideFromUtf8("λοιπά élève"), L"λοιπά élève");
+#endif
+}
