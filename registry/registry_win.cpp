@@ -26,6 +26,28 @@ HKEY rootKey(RegRoot root) {
   }
 }
 
+// Strings are Windows-1252 bytes everywhere in the settings (see ansiToUtf16): they go
+// through the wide functions with that table rather than the ANSI ones, which would use
+// the system's own code page. Every byte string then comes back as it was written (a
+// UTF-8 path included) on any system, and as the Linux store holds it.
+std::wstring wide(std::string_view bytes) {
+  std::wstring out;
+  out.reserve(bytes.size());
+  for (const char c : bytes) {
+    out += static_cast<wchar_t>(ansiToUtf16(static_cast<unsigned char>(c)));
+  }
+  return out;
+}
+
+std::string narrow(std::wstring_view units) {
+  std::string out;
+  out.reserve(units.size());
+  for (const wchar_t u : units) {
+    out += ansiFromUtf16(static_cast<char32_t>(u));
+  }
+  return out;
+}
+
 [[noreturn]] void fail(RegistryError::Kind kind, std::string_view key, LONG code) {
   throw RegistryError(
       kind, "Erreur " + std::to_string(code) + " du registre sur la clé " + std::string(key));
@@ -43,12 +65,12 @@ class OpenKey {
   OpenKey(const OpenKey&) = delete;
   OpenKey& operator=(const OpenKey&) = delete;
   LONG open(RegRoot root, std::string_view key, REGSAM access) {
-    const std::string path = trimKeyPath(key);
-    return RegOpenKeyExA(rootKey(root), path.c_str(), 0, access, &key_);
+    const std::wstring path = wide(trimKeyPath(key));
+    return RegOpenKeyExW(rootKey(root), path.c_str(), 0, access, &key_);
   }
   LONG create(RegRoot root, std::string_view key, REGSAM access) {
-    const std::string path = trimKeyPath(key);
-    return RegCreateKeyExA(rootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+    const std::wstring path = wide(trimKeyPath(key));
+    return RegCreateKeyExW(rootKey(root), path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
                            nullptr, &key_, nullptr);
   }
   HKEY get() const { return key_; }
@@ -74,18 +96,18 @@ std::optional<RegValue> WinRegistry::read(RegRoot root, std::string_view key,
   if (rc != ERROR_SUCCESS) {
     fail(RegistryError::Kind::Read, key, rc);
   }
-  const std::string valueName(name);
+  const std::wstring valueName = wide(name);
   DWORD type = 0;
   DWORD size = 0;
   std::string buffer;
   for (;;) {
-    rc = RegQueryValueExA(k.get(), valueName.c_str(), nullptr, &type,
+    rc = RegQueryValueExW(k.get(), valueName.c_str(), nullptr, &type,
                           buffer.empty() ? nullptr : reinterpret_cast<BYTE*>(buffer.data()), &size);
     if (rc == ERROR_FILE_NOT_FOUND) {
       return std::nullopt;
     }
     if (rc == ERROR_MORE_DATA || (rc == ERROR_SUCCESS && buffer.size() < size)) {
-      buffer.assign(size + 1, '\0');  // room for a zero the value may lack
+      buffer.assign(size + 2, '\0');  // room for a zero the value may lack
       size = static_cast<DWORD>(buffer.size());
       continue;
     }
@@ -104,10 +126,19 @@ std::optional<RegValue> WinRegistry::read(RegRoot root, std::string_view key,
       v.dword = (v.dword << 8) | static_cast<unsigned char>(buffer[static_cast<std::size_t>(i)]);
     }
   } else {
-    if (v.isString() && !buffer.empty() && buffer.back() == '\0') {
-      buffer.pop_back();
+    if (v.isString()) {
+      std::wstring units(buffer.size() / 2, L'\0');
+      for (std::size_t i = 0; i < units.size(); ++i) {
+        units[i] = static_cast<wchar_t>(static_cast<unsigned char>(buffer[2 * i]) |
+                                        (static_cast<unsigned char>(buffer[2 * i + 1]) << 8));
+      }
+      if (!units.empty() && units.back() == L'\0') {
+        units.pop_back();
+      }
+      v.data = narrow(units);
+    } else {
+      v.data = std::move(buffer);
     }
-    v.data = std::move(buffer);
   }
   return v;
 }
@@ -125,14 +156,18 @@ void WinRegistry::write(RegRoot root, std::string_view key, std::string_view nam
       bytes += static_cast<char>((value.dword >> (8 * i)) & 0xFF);
     }
   } else {
-    bytes = value.data;
     if (value.isString()) {
-      bytes += '\0';
+      for (const wchar_t u : wide(value.data) + L'\0') {
+        bytes += static_cast<char>(u & 0xFF);
+        bytes += static_cast<char>((u >> 8) & 0xFF);
+      }
+    } else {
+      bytes = value.data;
     }
   }
-  const std::string valueName(name);
+  const std::wstring valueName = wide(name);
   rc =
-      RegSetValueExA(k.get(), valueName.c_str(), 0, static_cast<DWORD>(value.type),
+      RegSetValueExW(k.get(), valueName.c_str(), 0, static_cast<DWORD>(value.type),
                      reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
   if (rc != ERROR_SUCCESS) {
     fail(RegistryError::Kind::Write, key, rc);
@@ -156,8 +191,8 @@ bool WinRegistry::deleteValue(RegRoot root, std::string_view key, std::string_vi
   if (rc != ERROR_SUCCESS) {
     fail(RegistryError::Kind::Write, key, rc);
   }
-  const std::string valueName(name);
-  rc = RegDeleteValueA(k.get(), valueName.c_str());
+  const std::wstring valueName = wide(name);
+  rc = RegDeleteValueW(k.get(), valueName.c_str());
   if (rc == ERROR_FILE_NOT_FOUND) {
     return false;
   }
@@ -172,7 +207,7 @@ bool WinRegistry::deleteKey(RegRoot root, std::string_view key) {
   if (path.empty()) {
     return false;  // a root cannot be deleted
   }
-  const LONG rc = RegDeleteTreeA(rootKey(root), path.c_str());
+  const LONG rc = RegDeleteTreeW(rootKey(root), wide(path).c_str());
   if (rc == ERROR_FILE_NOT_FOUND) {
     return false;
   }
@@ -189,17 +224,17 @@ std::vector<std::string> WinRegistry::valueNames(RegRoot root, std::string_view 
     return names;
   }
   DWORD longest = 0;
-  RegQueryInfoKeyA(k.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest,
+  RegQueryInfoKeyW(k.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &longest,
                    nullptr, nullptr, nullptr);
-  std::string buffer(longest + 2, '\0');
+  std::wstring buffer(longest + 2, L'\0');
   for (DWORD i = 0;; ++i) {
     DWORD size = static_cast<DWORD>(buffer.size());
     const LONG rc =
-        RegEnumValueA(k.get(), i, buffer.data(), &size, nullptr, nullptr, nullptr, nullptr);
+        RegEnumValueW(k.get(), i, buffer.data(), &size, nullptr, nullptr, nullptr, nullptr);
     if (rc != ERROR_SUCCESS) {
       break;
     }
-    names.emplace_back(buffer.data(), size);
+    names.push_back(narrow({buffer.data(), size}));
   }
   return names;
 }
@@ -211,13 +246,13 @@ std::vector<std::string> WinRegistry::subKeys(RegRoot root, std::string_view key
     return names;
   }
   for (DWORD i = 0;; ++i) {
-    char buffer[256];  // the system's limit for a key name is 255 characters
-    DWORD size = sizeof buffer;
-    const LONG rc = RegEnumKeyExA(k.get(), i, buffer, &size, nullptr, nullptr, nullptr, nullptr);
+    wchar_t buffer[256];  // the system's limit for a key name is 255 characters
+    DWORD size = 256;
+    const LONG rc = RegEnumKeyExW(k.get(), i, buffer, &size, nullptr, nullptr, nullptr, nullptr);
     if (rc != ERROR_SUCCESS) {
       break;
     }
-    names.emplace_back(buffer, size);
+    names.push_back(narrow({buffer, size}));
   }
   return names;
 }

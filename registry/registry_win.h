@@ -1,5 +1,6 @@
-// The system registry, through advapi32. Strings go through the ANSI functions: the
-// settings' strings are code-page bytes, and the system converts them as it stores them.
+// The system registry, through advapi32. The settings' strings are Windows-1252 bytes:
+// they are stored as the UTF-16 that code page gives them, whatever the system's own
+// code page, so that any byte string (a UTF-8 path too) reads back unchanged.
 #pragma once
 
 #include <memory>

@@ -30,6 +30,18 @@ TEST(WinRegistry, LeavesProofForTheCiRun) {
             std::vector<std::string>{"Proof"});
 }
 
+// A recent file named in Greek: its UTF-8 path reads back byte for byte, whatever the
+// system's code page.
+TEST(WinRegistry, Utf8PathsReadBackUnchanged) {
+  WinRegistry reg;
+  const std::string key = "\\Software\\Scrivle CI\\Paths";
+  const std::string path = "C:\\données\\λοιπά.9xt";
+  reg.write(RegRoot::CurrentUser, key, "Fichier1", RegValue::ofString(path));
+  EXPECT_EQ(reg.read(RegRoot::CurrentUser, key, "Fichier1")->data, path);
+  EXPECT_EQ(reg.valueNames(RegRoot::CurrentUser, key), std::vector<std::string>{"Fichier1"});
+  reg.deleteKey(RegRoot::CurrentUser, key);
+}
+
 // After CI has imported the Linux-written store with the registry editor: every value
 // reads back with the same type and bytes, and the settings load as they were saved.
 TEST(WinRegistry, ImportedStoreReadsBackTheSame) {
