@@ -1,7 +1,8 @@
 #include "app/command_line.h"
-#include "platform/files.h"
 
 #include <system_error>
+
+#include "platform/files.h"
 
 namespace scrivle {
 

@@ -1,5 +1,7 @@
 #include "platform/arguments.h"
 
+#include <cstdlib>
+
 #ifdef _WIN32
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -34,6 +36,16 @@ std::wstring wideFromUtf8(std::string_view utf8) {
   return out;
 }
 #endif
+
+std::string environmentValue(const char* name) {
+#ifdef _WIN32
+  const wchar_t* value = _wgetenv(wideFromUtf8(name).c_str());
+  return value == nullptr ? std::string() : utf8FromWide(value);
+#else
+  const char* value = std::getenv(name);  // NOLINT(concurrency-mt-unsafe)
+  return value == nullptr ? std::string() : std::string(value);
+#endif
+}
 
 std::vector<std::string> programArguments(int argc, char** argv) {
 #ifdef _WIN32

@@ -1,4 +1,5 @@
-// The command line as the program sees it: UTF-8 strings on every system.
+// The command line and the environment as the program sees them: UTF-8 strings on every
+// system.
 #pragma once
 
 #include <string>
@@ -11,6 +12,9 @@ namespace scrivle {
 // wide command line (the narrow argv there is in the ANSI code page, which cannot hold
 // every file name); elsewhere argv already is UTF-8 and is taken as it is.
 std::vector<std::string> programArguments(int argc, char** argv);
+
+// An environment variable in UTF-8 ("" when unset); on Windows read in its wide form.
+std::string environmentValue(const char* name);
 
 #ifdef _WIN32
 std::string utf8FromWide(std::wstring_view wide);

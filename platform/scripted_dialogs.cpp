@@ -1,9 +1,11 @@
 #include "platform/scripted_dialogs.h"
-#include "platform/files.h"
 
 #include <cstdlib>
 #include <fstream>
 #include <utility>
+
+#include "platform/arguments.h"
+#include "platform/files.h"
 
 namespace fs = std::filesystem;
 
@@ -61,11 +63,11 @@ ScriptedDialogs::ScriptedDialogs(const fs::path& script, fs::path log) : log_(st
 }
 
 std::unique_ptr<ScriptedDialogs> ScriptedDialogs::fromEnvironment() {
-  const char* script = std::getenv("SCRIVLE_TEST_DIALOGS");  // NOLINT(concurrency-mt-unsafe)
-  if (script == nullptr || *script == '\0') {
+  const std::string script = environmentValue("SCRIVLE_TEST_DIALOGS");
+  if (script.empty()) {
     return nullptr;
   }
-  return std::make_unique<ScriptedDialogs>(script, std::string(script) + ".log");
+  return std::make_unique<ScriptedDialogs>(pathFromUtf8(script), pathFromUtf8(script + ".log"));
 }
 
 std::optional<std::string> ScriptedDialogs::take(const std::string& kind, const std::string& text) {

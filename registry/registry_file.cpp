@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "platform/arguments.h"
 #include "platform/files.h"
 #include "platform/folders.h"
 #include "platform/locked_file.h"
@@ -36,8 +37,8 @@ std::string utcStamp() {
 }  // namespace
 
 fs::path storeLocation() {
-  if (const char* env = std::getenv("SCRIVLE_REGISTRY"); env != nullptr && *env != '\0') {
-    return fs::path(env);
+  if (const std::string env = environmentValue("SCRIVLE_REGISTRY"); !env.empty()) {
+    return pathFromUtf8(env);
   }
   return configFolder() / "registry.reg";
 }
