@@ -44,7 +44,7 @@ TEST(PlainText, CountsCharactersWithoutEquivalent) {
 
 TEST(PlainText, OtherFilesStayByteForByte) {
   // Latin-1 (not valid UTF-8), pure ASCII, calculator bytes, a truncated sequence.
-  for (const std::string file :
+  for (const std::string& file :
        {std::string("Caf\xE9 cr\xE8me\n"), std::string("plain ascii\n"),
         std::string("\x80\x81\x9C\r\n\x0C"), std::string("ok \xC3"), std::string()}) {
     const PlainText t = decodePlainText(file);
