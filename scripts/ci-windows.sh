@@ -17,14 +17,7 @@ scripts/install-packages.sh "${PACKAGES[@]}"
 
 TOOLCHAIN=$ROOT/cmake/mingw-w64.cmake
 
-echo "== GoogleTest for Windows (from /usr/src/googletest)"
-if [ ! -f "$BUILD/gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
-  cmake -S /usr/src/googletest -B "$BUILD/gtest-build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$BUILD/gtest" -DBUILD_GMOCK=OFF -Dgtest_disable_pthreads=ON >/dev/null
-  cmake --build "$BUILD/gtest-build" -j"$JOBS"
-  cmake --install "$BUILD/gtest-build" >/dev/null
-fi
+scripts/gtest-mingw.sh "$BUILD" "$TOOLCHAIN" "$JOBS"
 
 echo "== scrivle_core and core_tests for Windows"
 cmake -S . -B "$BUILD/scrivle" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$TOOLCHAIN" \

@@ -47,14 +47,7 @@ echo "qt $((SECONDS - start)) s" | tee -a "$TIMINGS"
 [ -f "$QT/lib/cmake/Qt6/qt.toolchain.cmake" ] || { echo "no Qt in '$QT'"; exit 1; }
 echo "   $QT"
 
-echo "== GoogleTest for Windows (from /usr/src/googletest)"
-if [ ! -f "$BUILD/gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
-  cmake -S /usr/src/googletest -B "$BUILD/gtest-build" -G Ninja \
-    -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64.cmake" -DCMAKE_BUILD_TYPE=Release \
-    -DCMAKE_INSTALL_PREFIX="$BUILD/gtest" -DBUILD_GMOCK=OFF -Dgtest_disable_pthreads=ON >/dev/null
-  cmake --build "$BUILD/gtest-build" -j"$JOBS"
-  cmake --install "$BUILD/gtest-build" >/dev/null
-fi
+scripts/gtest-mingw.sh "$BUILD" "$ROOT/cmake/mingw-w64.cmake" "$JOBS"
 
 # The editor's faces, which Windows does not have: DejaVu Sans Mono, and the two faces it
 # borrows the glyphs the mono face lacks from. Loaded from a "fonts" folder beside the program.
