@@ -172,7 +172,19 @@ std::string readFile(const fs::path& path) {
   if (!in) {
     throw cannotOpen(path);
   }
-  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  // One read of the size the file has now, then whatever a growing file added since.
+  std::string bytes;
+  std::error_code ec;
+  const std::uintmax_t size = fs::file_size(path, ec);
+  if (!ec && size > 0 && size < bytes.max_size()) {
+    bytes.resize(static_cast<std::size_t>(size));
+    in.read(bytes.data(), static_cast<std::streamsize>(size));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+  }
+  if (!in.eof() && !in.bad()) {
+    in.clear();
+    bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
   if (in.bad()) {
     throw cannotRead(path);
   }

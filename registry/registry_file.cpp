@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 
 #include "platform/arguments.h"
 #include "platform/files.h"
@@ -32,6 +33,23 @@ std::string utcStamp() {
                 static_cast<int>(hms.hours().count()), static_cast<int>(hms.minutes().count()),
                 static_cast<int>(hms.seconds().count()));
   return buf;
+}
+
+// The last store parsed, for whichever instance reads the same bytes next: start-up asks
+// the store a dozen questions in separate batches, and the file rarely changes between.
+// Reading the bytes is cheap; parsing them is what is saved.
+struct ParsedStore {
+  fs::path file;
+  std::string bytes;
+  std::shared_ptr<const regfile::Store> store;
+};
+std::mutex& parsedMutex() {
+  static std::mutex m;
+  return m;
+}
+ParsedStore& parsed() {
+  static ParsedStore p;
+  return p;
 }
 
 }  // namespace
@@ -95,6 +113,7 @@ void FileRegistry::abandon() {
   if (depth_ > 0 && --depth_ == 0) {
     changes_.clear();
     snapshot_.reset();
+    edited_.reset();
   }
 }
 
@@ -115,6 +134,7 @@ void FileRegistry::commitBatch() {
   std::vector<Change> changes = std::move(changes_);
   changes_.clear();
   snapshot_.reset();
+  edited_.reset();
   if (changes.empty()) {
     return;
   }
@@ -124,35 +144,35 @@ void FileRegistry::commitBatch() {
   }
   // Another program may have written since this batch began: its values stay.
   unreadable_.reset();
-  regfile::Store store = readStore(true);
+  const std::shared_ptr<const regfile::Store> before = readStore(true);
   if (unreadable_) {
     throw RegistryError(RegistryError::Kind::Write, *unreadable_);
   }
+  auto store = std::make_shared<regfile::Store>(*before);
+  for (const Change& c : changes) {
+    regfile::apply(*store, c);
+  }
   // Changes that leave the store as it was (a start writes the same App Paths and recent
   // files again) cost no rewrite, with its two flushes to the disk.
-  const std::string before = regfile::format(store);
-  for (const Change& c : changes) {
-    regfile::apply(store, c);
-  }
-  const std::string after = regfile::format(store);
-  if (after == before) {
+  if (*store == *before) {
     return;
   }
   removeStaleTemporaries();
   try {
-    writeFileAtomically(file_, after);
+    writeFileAtomically(file_, regfile::format(*store));
   } catch (const ScrivleError& e) {
     throw RegistryError(RegistryError::Kind::Write, e.what());
   }
 }
 
-regfile::Store FileRegistry::readStore(bool locked) {
+std::shared_ptr<const regfile::Store> FileRegistry::readStore(bool locked) {
+  static const auto empty = std::make_shared<const regfile::Store>();
   std::error_code ec;
   if (!fs::exists(file_, ec)) {
     if (ec && ec != std::errc::no_such_file_or_directory) {
       unreadable_ = cannotOpen(file_).what();
     }
-    return {};
+    return empty;
   }
   // Readers lock too: on Windows a file held open cannot be replaced.
   LockedFile lock;
@@ -164,17 +184,28 @@ regfile::Store FileRegistry::readStore(bool locked) {
     bytes = readFile(file_);
   } catch (const ScrivleError& e) {
     if (!fs::exists(file_, ec)) {
-      return {};
+      return empty;
     }
     unreadable_ = e.what();
-    return {};
+    return empty;
   }
+  {
+    const std::lock_guard<std::mutex> guard(parsedMutex());
+    const ParsedStore& p = parsed();
+    if (p.store && p.file == file_ && p.bytes == bytes) {
+      return p.store;
+    }
+  }
+  std::shared_ptr<const regfile::Store> store;
   try {
-    return regfile::parse(bytes);
+    store = std::make_shared<const regfile::Store>(regfile::parse(bytes));
   } catch (const regfile::ParseError& e) {
     setAside(e.what());
-    return {};
+    return empty;
   }
+  const std::lock_guard<std::mutex> guard(parsedMutex());
+  parsed() = {file_, std::move(bytes), store};
+  return store;
 }
 
 void FileRegistry::setAside(const std::string& why) {
@@ -245,12 +276,15 @@ const regfile::Store& FileRegistry::current() {
   if (unreadable_) {
     throw RegistryError(RegistryError::Kind::Read, *unreadable_);
   }
-  return *snapshot_;
+  return edited_ ? *edited_ : *snapshot_;
 }
 
 void FileRegistry::change(Change c) {
   checkWritable();
-  regfile::apply(*snapshot_, c);
+  if (!edited_) {
+    edited_ = *snapshot_;  // the shared store stays as the file holds it
+  }
+  regfile::apply(*edited_, c);
   changes_.push_back(std::move(c));
 }
 

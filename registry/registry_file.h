@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,7 +33,8 @@ void apply(Store& store, const Change& change);
 // $XDG_CONFIG_HOME/Scrivle/registry.reg (~/.config/Scrivle/registry.reg when unset).
 std::filesystem::path storeLocation();
 
-// Each batch reads the file once; its commit takes the lock file (registry.reg.lock),
+// Each batch reads the file once (parsed again only when its bytes differ from the last
+// ones parsed in this program); its commit takes the lock file (registry.reg.lock),
 // reads the file again, applies this batch's own changes, and replaces the file through
 // a temporary file and a rename, so that concurrent programs keep each other's values
 // and a crash leaves either the old or the new file. A file that cannot be parsed is
@@ -65,7 +67,7 @@ class FileRegistry : public Registry {
   const regfile::Store& current();
   void change(Change c);
   void checkWritable();
-  regfile::Store readStore(bool locked);
+  std::shared_ptr<const regfile::Store> readStore(bool locked);
   void setAside(const std::string& why);
   std::filesystem::path lockFile() const;
   void removeStaleTemporaries() const;
@@ -73,8 +75,9 @@ class FileRegistry : public Registry {
   std::filesystem::path file_;
   RegistryReport report_;
   int depth_ = 0;
-  std::optional<regfile::Store> snapshot_;
-  std::optional<std::string> unreadable_;  // why the file could not be read
+  std::shared_ptr<const regfile::Store> snapshot_;  // the store as this batch read it
+  std::optional<regfile::Store> edited_;            // with this batch's changes, once changed
+  std::optional<std::string> unreadable_;           // why the file could not be read
   bool writableChecked_ = false;
   std::vector<Change> changes_;
 };

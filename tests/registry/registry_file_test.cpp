@@ -239,3 +239,33 @@ TEST(RegistryFile, ChangesThatChangeNothingAreNotWritten) {
   EXPECT_EQ(readFile(temp.file()).substr(0, 2), "\xFF\xFE");
   EXPECT_EQ(reg.read(RegRoot::CurrentUser, "\\A", "n")->dword, 2U);
 }
+
+// The parsed store is kept between batches, but never past a change of the file: an edit
+// by hand of the same length, and another instance's write, are both seen at once.
+TEST(RegistryFile, KeptStoreFollowsEveryChangeOfTheFile) {
+  test::TempRegistry temp;
+  const auto hand = [&](const char* value) {
+    std::ofstream out(temp.file(), std::ios::binary | std::ios::trunc);
+    out << "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\A]\n\"t\"=\"" << value
+        << "\"\n";
+  };
+  hand("AA");
+  FileRegistry first(temp.file());
+  FileRegistry second(temp.file());
+  EXPECT_EQ(first.read(RegRoot::CurrentUser, "\\A", "t")->data, "AA");
+  hand("BB");  // rewritten in place, same length, most likely within the same clock tick
+  EXPECT_EQ(first.read(RegRoot::CurrentUser, "\\A", "t")->data, "BB");
+  hand("CC");
+  EXPECT_EQ(second.read(RegRoot::CurrentUser, "\\A", "t")->data, "CC");
+
+  first.write(RegRoot::CurrentUser, "\\A", "t", RegValue::ofString("quatre"));
+  EXPECT_EQ(second.read(RegRoot::CurrentUser, "\\A", "t")->data, "quatre");
+  // A batch's own changes stay its own until it commits.
+  {
+    RegistryBatch batch(second);
+    second.write(RegRoot::CurrentUser, "\\A", "t", RegValue::ofString("cinq"));
+    EXPECT_EQ(second.read(RegRoot::CurrentUser, "\\A", "t")->data, "cinq");
+    EXPECT_EQ(first.read(RegRoot::CurrentUser, "\\A", "t")->data, "quatre");
+  }
+  EXPECT_EQ(first.read(RegRoot::CurrentUser, "\\A", "t")->data, "cinq");
+}
