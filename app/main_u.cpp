@@ -341,7 +341,9 @@ void Tmain::buildActions() {
     a->setStatusTip(qs(d.hint));
     a->setToolTip(d.hint.empty() ? qs(d.caption).remove('&') : qs(d.hint));
     if (!d.shortcut.empty()) {
-      a->setShortcut(QKeySequence(qs(d.shortcut)));
+      // The table spells keys in English: read as such, without a lookup of each name in
+      // the translations, as the native form does.
+      a->setShortcut(QKeySequence(qs(d.shortcut), QKeySequence::PortableText));
       a->setShortcutContext(Qt::WindowShortcut);
     }
     a->setCheckable((d.flags & ActionDef::Checkable) != 0);
@@ -356,7 +358,9 @@ void Tmain::buildActions() {
     auto* a = new QAction(qs(d.caption), this);
     a->setObjectName(qs(d.name));
     a->setStatusTip(qs(d.hint));
-    if (!d.shortcut.empty()) a->setShortcut(QKeySequence(qs(d.shortcut)));
+    if (!d.shortcut.empty()) {
+      a->setShortcut(QKeySequence(qs(d.shortcut), QKeySequence::PortableText));
+    }
     addAction(a);
     menuItems_.emplace(std::string(d.name), a);
   }

@@ -59,6 +59,7 @@ class CalcFont {
     bool italic = false;     // Substitute drawn slanted (ℯ)
     QString fallbackFamily;  // Fallback
     char32_t codePoint = 0;  // Fallback
+    bool single = false;     // one character: drawn as the face's glyph, without shaping
   };
   QFont styled(bool bold, bool italic) const;
   // How byte b is drawn, worked out the first time it is asked for: most texts use a few
@@ -74,7 +75,8 @@ class CalcFont {
   int ascent_ = 0;
   mutable std::array<Plan, 256> plans_{};
   mutable std::bitset<256> planned_;
-  mutable QRawFont raw_;  // the editor face, for the plans
+  mutable QRawFont raw_;                       // the editor face, for the plans
+  mutable std::array<QRawFont, 4> styledRaw_;  // by bold + 2 * italic, made when first drawn
   QHash<quint64, QPixmap> cache_;
 };
 

@@ -5,6 +5,10 @@
 #include <QFontInfo>
 #include <QImage>
 #include <QPainter>
+#include <QtMath>
+#include <string>
+
+#include "calc/charset.h"
 
 namespace scrivle {
 namespace {
@@ -64,6 +68,53 @@ TEST(CalcFont, EveryByteInkStaysInsideItsCell) {
     }
   }
   EXPECT_EQ(blank, 4);  // the space, in each style
+}
+
+// A character the face has is drawn as its glyph, without going through text shaping: the
+// picture must be the one the face's own text drawing gives, in every style and at every
+// device pixel ratio, for every byte drawn that way.
+TEST(CalcFont, FaceGlyphsMatchTheFacesTextDrawing) {
+  CalcFont& font = CalcFont::instance();
+  const QColor colour(0, 0, 255);
+  int compared = 0;
+  for (const qreal dpr : {1.0, 2.0}) {
+    for (int style = 0; style < 4; ++style) {
+      const bool bold = (style & 1) != 0;
+      const bool italic = (style & 2) != 0;
+      QFont face = font.font();
+      face.setBold(bold);
+      face.setItalic(italic);
+      for (int b = 0; b < 256; ++b) {
+        const auto byte = static_cast<unsigned char>(b);
+        if (font.sourceOf(byte) != CalcFont::Source::Font) continue;
+        QString text;
+        if (font.usesCalculatorFace()) {
+          text = QString(QChar(static_cast<char16_t>(b)));
+        } else {
+          const std::u32string glyph = charset::glyphTextOf(byte);
+          text = QString::fromUcs4(glyph.data(), static_cast<qsizetype>(glyph.size()));
+        }
+        QImage expected(qCeil(font.cellWidth() * dpr), qCeil(font.cellHeight() * dpr),
+                        QImage::Format_ARGB32_Premultiplied);
+        expected.setDevicePixelRatio(dpr);
+        expected.fill(Qt::transparent);
+        {
+          QPainter painter(&expected);
+          painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+          painter.setClipRect(QRect(0, 0, font.cellWidth(), font.cellHeight()));
+          painter.setPen(colour);
+          painter.setFont(face);
+          painter.drawText(QPointF(0, font.ascent()), text);
+        }
+        const QImage drawn = font.glyph(byte, colour, bold, italic, dpr)
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        EXPECT_EQ(drawn, expected) << "byte " << b << " style " << style << " dpr " << dpr;
+        ++compared;
+      }
+    }
+  }
+  EXPECT_GT(compared, 4 * 2 * 150);
 }
 
 }  // namespace
