@@ -1,6 +1,7 @@
 #include "document/tifile.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "calc/tifile_layout.h"
 #include "platform/files.h"
@@ -115,18 +116,30 @@ TiText readTiText(std::string_view fileBytes) {
   if (previous == kFF) {
     text.push_back(static_cast<char>(kFF));
   }
-  const std::size_t last = length - 5;  // before 0x00 0xE0 and the checksum
-  for (std::size_t i = kMarkerOffset + 1; i <= last; ++i) {
-    const unsigned char b = byteAt(i);
-    if (previous == kCR && b == kFF) {
-      text.push_back(static_cast<char>(kLF));
-      text.push_back(static_cast<char>(kFF));
-    } else if (previous == kCR && b == kSpace) {
-      text.push_back(static_cast<char>(kLF));
-    } else {
-      text.push_back(static_cast<char>(b));
+  const std::size_t end = length - 4;  // before 0x00 0xE0 and the checksum
+  // Only the byte after a CR can change: everything up to the next CR is copied as it is.
+  bool afterCR = previous == kCR;
+  for (std::size_t i = kMarkerOffset + 1; i < end;) {
+    if (afterCR) {
+      const unsigned char b = byteAt(i++);
+      if (b == kFF) {
+        text.push_back(static_cast<char>(kLF));
+        text.push_back(static_cast<char>(kFF));
+      } else if (b == kSpace) {
+        text.push_back(static_cast<char>(kLF));
+      } else {
+        text.push_back(static_cast<char>(b));
+      }
+      afterCR = b == kCR;
+      continue;
     }
-    previous = b;
+    const char* from = fileBytes.data() + i;
+    const auto* cr = static_cast<const char*>(std::memchr(from, kCR, end - i));
+    const std::size_t stop =
+        cr != nullptr ? static_cast<std::size_t>(cr - fileBytes.data()) + 1 : end;
+    text.append(from, stop - i);
+    afterCR = cr != nullptr;
+    i = stop;
   }
   return result;
 }

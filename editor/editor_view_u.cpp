@@ -198,6 +198,8 @@ EditorView::EditorView(QWidget* parent)
   setAttribute(Qt::WA_InputMethodEnabled);
   viewport()->setCursor(Qt::IBeamCursor);
   viewport()->setBackgroundRole(QPalette::Base);
+  // paintEvent fills what it repaints: the viewport is not cleared first as well.
+  viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
   setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   verticalScrollBar()->setSingleStep(1);

@@ -470,14 +470,17 @@ const StoredValue* Store::findValue(const StoredKey& key, std::string_view name)
 }
 
 void Store::set(RegRoot root, std::string_view key, std::string_view name, const RegValue& value) {
-  StoredKey& k = create(root, key);
-  for (StoredValue& v : k.values) {
+  setIn(create(root, key), name, value);
+}
+
+void Store::setIn(StoredKey& key, std::string_view name, const RegValue& value) {
+  for (StoredValue& v : key.values) {
     if (sameName(v.name, name)) {
       v.value = value;
       return;
     }
   }
-  k.values.push_back({std::string(name), value});
+  key.values.push_back({std::string(name), value});
 }
 
 bool Store::removeValue(RegRoot root, std::string_view key, std::string_view name) {
@@ -538,7 +541,8 @@ Store parse(std::string_view bytes) {
   const std::vector<std::u32string> lines = logicalLines(decode(bytes));
   bool headerSeen = false;
   std::optional<std::pair<RegRoot, std::string>> current;
-  bool skipping = false;  // values under a [-key] line
+  StoredKey* currentKey = nullptr;  // current's entry (map entries stay where they are)
+  bool skipping = false;            // values under a [-key] line
   int number = 0;
   for (const std::u32string& raw : lines) {
     ++number;
@@ -579,9 +583,10 @@ Store parse(std::string_view bytes) {
         if (remove) {
           store.removeTree(root->root, path);
           current.reset();
+          currentKey = nullptr;
           skipping = true;
         } else {
-          store.create(root->root, path);
+          currentKey = &store.create(root->root, path);
           current = std::make_pair(root->root, path);
           skipping = false;
         }
@@ -611,7 +616,8 @@ Store parse(std::string_view bytes) {
       if (rest == U"-") {
         store.removeValue(current->first, current->second, toAnsi(name));
       } else {
-        store.set(current->first, current->second, toAnsi(name), valueData(rest));
+        // The key of the last [key] line: found once, not again for each of its values.
+        Store::setIn(*currentKey, toAnsi(name), valueData(rest));
       }
     } catch (const ParseError& e) {
       throw ParseError("ligne " + std::to_string(number) + " : " + e.what());

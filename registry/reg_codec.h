@@ -37,6 +37,7 @@ class Store {
   bool removeTree(RegRoot root, std::string_view key);
   static const StoredValue* findValue(const StoredKey& key, std::string_view name);
   void set(RegRoot root, std::string_view key, std::string_view name, const RegValue& value);
+  static void setIn(StoredKey& key, std::string_view name, const RegValue& value);
   bool removeValue(RegRoot root, std::string_view key, std::string_view name);
   std::vector<std::string> subKeys(RegRoot root, std::string_view key) const;
 

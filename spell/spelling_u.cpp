@@ -12,6 +12,7 @@
 #include "editor/editor_view_u.h"
 #include "platform/files.h"
 #include "platform/qtext_u.h"
+#include "platform/threads.h"
 #include "registry/registry.h"
 #include "settings/parametre.h"
 #include "spell/correction.h"
@@ -28,6 +29,9 @@ namespace {
 constexpr qint64 kSliceNs = 4'000'000;
 // How often the pass looks whether the dictionary has been read.
 constexpr int kLoadPollMs = 20;
+// The dictionary is read this long after a view was first drawn: the window reaches the
+// screen first, with the display server and the window manager given the processor.
+constexpr int kDictionaryDelayMs = 250;
 // Paragraphs longer than this are checked a few words at a time by the background pass.
 constexpr std::size_t kQuickParagraph = 512;
 // A pass (which forgets the paragraph states no longer in any text) after this many edits,
@@ -160,6 +164,7 @@ bool Spelling::ensureDictionary(bool wait) {
     // Reading a dictionary takes a tenth of a second or more: not on the person's time.
     loadingLanguage_ = settings_.language;
     loading_ = std::async(std::launch::async, [files = *f]() -> std::unique_ptr<spell::Dictionary> {
+      lowerThisThreadsPriority();  // what the person does comes first
       try {
         return spell::openHunspell(files);
       } catch (const std::exception&) {
@@ -328,7 +333,7 @@ void Spelling::underlines(EditorView* view, Pos from, Pos to,
   if (!drawn_) {
     // The first drawing of a view: the dictionary is read once it has reached the screen.
     drawn_ = true;
-    QTimer::singleShot(0, this, &Spelling::releasePass);
+    QTimer::singleShot(kDictionaryDelayMs, this, &Spelling::releasePass);
   }
   if (!checker_.hasDictionary()) return;
   const TextModel& m = view->model();

@@ -250,6 +250,36 @@ TEST(TiFile, RandomTextsRoundTrip) {
   }
 }
 
+// Any body a file may hold, not only the ones this program writes: CRs in a row, a CR
+// as the last byte, a CR before a bookmark or a space. Only the byte after a CR changes.
+TEST(TiFile, ReaderTurnsEveryCrFollowerAsTheFormatSays) {
+  std::mt19937 rng(99);
+  const std::string alphabet = {'\r', '\r', '\x0C', ' ', 'a', '\n', '\0'};
+  const std::string frame = write92("");
+  for (int round = 0; round < 500; ++round) {
+    std::string body;  // the marker first, then the text bytes
+    const int count = std::uniform_int_distribution<int>(0, 30)(rng);
+    for (int i = 0; i <= count; ++i) {
+      body += alphabet[std::uniform_int_distribution<std::size_t>(0, alphabet.size() - 1)(rng)];
+    }
+    std::string f = frame.substr(0, 90) + body + std::string("\x00\xE0", 2) + "cs";
+    const std::size_t v = f.size() - 90;
+    f[86] = static_cast<char>(v >> 8);
+    f[87] = static_cast<char>(v & 0xFF);
+    std::string expected = body[0] == '\x0C' ? "\x0C" : "";
+    for (std::size_t i = 1; i < body.size(); ++i) {
+      if (body[i - 1] == '\r' && body[i] == '\x0C') {
+        expected += "\n\x0C";
+      } else if (body[i - 1] == '\r' && body[i] == ' ') {
+        expected += '\n';
+      } else {
+        expected += body[i];
+      }
+    }
+    ASSERT_EQ(readTiText(f).text, expected) << "round " << round;
+  }
+}
+
 TEST(TiFile, DamagedInputNeverCrashes) {
   std::mt19937 rng(99);
   const std::string good = slurp(fs::path(SCRIVLE_CORPUS_DIR) / "ti-text" / "cours_optique.9xt");
