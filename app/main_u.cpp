@@ -98,8 +98,9 @@ Tmain::Tmain(Dialogs& dialogs, StartRequest request)
     refreshStandardActions();
     // The preview follows the active document; it only empties when none is left.
     const bool any = !mdi_->subWindowList().isEmpty();
-    if (preview_ != nullptr && (w != nullptr || !any)) {
-      preview_->setDocument(qobject_cast<TChild*>(w));
+    PreviewPane* pane = preview_ != nullptr ? preview_->madePane() : nullptr;
+    if (pane != nullptr && (w != nullptr || !any)) {
+      pane->setDocument(qobject_cast<TChild*>(w));
     }
   });
 
@@ -119,7 +120,8 @@ Tmain::Tmain(Dialogs& dialogs, StartRequest request)
   editCommands_->setRoutedActions(std::move(routed));
   setUpSpelling();
   statusBar()->setObjectName("StatusBar1");
-  preview_ = installPreviewDock(*this, *action("ApercuAction"), dialogs_);
+  preview_ = std::make_unique<PreviewDock>(*this, *action("ApercuAction"), dialogs_,
+                                           [this] { return activeChild(); });
 
   // Cut, copy and paste follow the focus, the selections and the clipboard.
   connect(qApp, &QApplication::focusChanged, this, &Tmain::refreshStandardActions);
@@ -140,6 +142,10 @@ Tmain::Tmain(Dialogs& dialogs, StartRequest request)
     action(n)->setEnabled(false);
   }
   firstActivation_ = true;
+}
+
+PreviewPane* Tmain::previewPane() const {
+  return preview_->pane();
 }
 
 Tmain::~Tmain() {

@@ -27,6 +27,7 @@ namespace scrivle {
 
 class Dialogs;
 class EditCommands;
+class PreviewDock;
 class PreviewPane;
 class SearchCommands;
 class Spelling;
@@ -67,7 +68,7 @@ class Tmain : public QMainWindow, public DocumentHost {
   QLineEdit* editDir() const { return editDir_; }
   QLineEdit* editName() const { return editName_; }
   QLineEdit* editTaille() const { return editTaille_; }
-  PreviewPane* previewPane() const { return preview_; }  // the calculator preview (a dock)
+  PreviewPane* previewPane() const;  // the calculator preview (a dock), made if it was not
 
   // The windows made at start-up beside the frame (not owned).
   void setBookmarksWindow(Tindex* index);
@@ -175,7 +176,7 @@ class Tmain : public QMainWindow, public DocumentHost {
   QPointer<TTable> table_;
   QPointer<TGoToDlg> goToDlg_;  // made on first use
   QPointer<TOptions> options_;
-  PreviewPane* preview_ = nullptr;
+  std::unique_ptr<PreviewDock> preview_;
   SearchCommands* search_ = nullptr;
   EditCommands* editCommands_ = nullptr;
   Spelling* spelling_ = nullptr;

@@ -364,34 +364,44 @@ void PreviewPane::exportStrip() {
   runCommand(dialogs_, [&] { savePreviewPng(exportImage(), *path); });
 }
 
-PreviewPane* installPreviewDock(QMainWindow& frame, QAction& toggle, Dialogs& dialogs) {
-  PreviewSettings settings;
+PreviewDock::PreviewDock(QMainWindow& frame, QAction& toggle, Dialogs& dialogs,
+                         std::function<TChild*()> activeDocument)
+    : frame_(frame), dialogs_(dialogs), activeDocument_(std::move(activeDocument)) {
   {
     auto registry =
         openUserRegistry([&dialogs](const std::string& text) { dialogs.message(text); });
-    settings = loadPreviewSettings(*registry);
+    settings_ = loadPreviewSettings(*registry);
   }
-  auto* dock = new QDockWidget(QStringLiteral("Aperçu"), &frame);
+  toggle.setChecked(settings_.visible);
+  QObject::connect(&toggle, &QAction::triggered, &frame, [this](bool on) {
+    PreviewPane* p = pane();
+    p->parentWidget()->setVisible(on);
+    p->setPaneVisible(on);
+  });
+  if (settings_.visible) pane();
+}
+
+PreviewPane* PreviewDock::pane() {
+  if (pane_ != nullptr) return pane_;
+  auto* dock = new QDockWidget(QStringLiteral("Aperçu"), &frame_);
   dock->setObjectName("Apercu");
   // Shown and hidden by the action alone, so that the stored visibility is the person's.
   dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
-  auto* pane = new PreviewPane(dialogs, settings, dock);
-  dock->setWidget(pane);
-  frame.addDockWidget(Qt::RightDockWidgetArea, dock);
-  dock->setVisible(settings.visible);
-  toggle.setChecked(settings.visible);
-  QObject::connect(&toggle, &QAction::triggered, dock, [dock, pane](bool on) {
-    dock->setVisible(on);
-    pane->setPaneVisible(on);
-  });
-  QObject::connect(pane, &PreviewPane::settingsChanged, pane, [&dialogs](const PreviewSettings& s) {
-    runCommand(dialogs, [&] {
-      auto registry =
-          openUserRegistry([&dialogs](const std::string& text) { dialogs.message(text); });
-      savePreviewSettings(*registry, s);
-    });
-  });
-  return pane;
+  pane_ = new PreviewPane(dialogs_, settings_, dock);
+  dock->setWidget(pane_);
+  frame_.addDockWidget(Qt::RightDockWidgetArea, dock);
+  dock->setVisible(settings_.visible);
+  Dialogs& dialogs = dialogs_;
+  QObject::connect(
+      pane_, &PreviewPane::settingsChanged, pane_, [&dialogs](const PreviewSettings& s) {
+        runCommand(dialogs, [&] {
+          auto registry =
+              openUserRegistry([&dialogs](const std::string& text) { dialogs.message(text); });
+          savePreviewSettings(*registry, s);
+        });
+      });
+  if (activeDocument_) pane_->setDocument(activeDocument_());
+  return pane_;
 }
 
 }  // namespace scrivle

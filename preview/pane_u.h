@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QPointer>
 #include <QWidget>
+#include <functional>
 
 #include "preview/layout.h"
 #include "preview/raster.h"
@@ -116,8 +117,27 @@ class PreviewPane : public QWidget {
   bool updatingBoxes_ = false;
 };
 
-// Puts the pane in a dock "Aperçu" at the right of the frame, shown and hidden by
-// `toggle`, with its settings read from and written to the registry.
-PreviewPane* installPreviewDock(QMainWindow& frame, QAction& toggle, Dialogs& dialogs);
+// The pane in a dock "Aperçu" at the right of the frame, shown and hidden by `toggle`,
+// with its settings read from and written to the registry. The dock is made when first
+// shown (at once when it was left open): a hidden preview costs a start nothing.
+class PreviewDock {
+ public:
+  // `activeDocument` gives the document the pane shows when it is made.
+  PreviewDock(QMainWindow& frame, QAction& toggle, Dialogs& dialogs,
+              std::function<TChild*()> activeDocument);
+  PreviewDock(const PreviewDock&) = delete;
+  PreviewDock& operator=(const PreviewDock&) = delete;
+  // The pane, made if it was not yet.
+  PreviewPane* pane();
+  // The pane if it was made, else nullptr.
+  PreviewPane* madePane() const { return pane_; }
+
+ private:
+  QMainWindow& frame_;
+  Dialogs& dialogs_;
+  std::function<TChild*()> activeDocument_;
+  PreviewSettings settings_;
+  PreviewPane* pane_ = nullptr;
+};
 
 }  // namespace scrivle

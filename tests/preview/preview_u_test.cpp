@@ -168,6 +168,42 @@ TEST(PreviewSettingsStore, ReadsBackAndIgnoresNonsense) {
   EXPECT_EQ(storedDefaultExt(*registry), "89t");
 }
 
+// A hidden preview costs a start nothing: the dock is made when first shown, with the
+// document then active; one left open is made, shown, with the window.
+class PreviewDockTest : public test::MainWindowFixture {};
+
+TEST_F(PreviewDockTest, MadeWhenFirstShownWithTheActiveDocument) {
+  EXPECT_EQ(main_->findChild<QDockWidget*>("Apercu"), nullptr);
+  EXPECT_FALSE(main_->action("ApercuAction")->isChecked());
+  TChild* first = main_->NouveauActionExecute();
+  TChild* second = main_->NouveauActionExecute();
+  EXPECT_EQ(main_->findChild<QDockWidget*>("Apercu"), nullptr);
+
+  main_->action("ApercuAction")->trigger();
+  auto* dock = main_->findChild<QDockWidget*>("Apercu");
+  ASSERT_NE(dock, nullptr);
+  EXPECT_TRUE(dock->isVisible());
+  PreviewPane* pane = main_->previewPane();
+  EXPECT_EQ(pane->document(), second);
+  EXPECT_TRUE(pane->isEnabled());
+  main_->findChild<QMdiArea*>()->setActiveSubWindow(first);
+  EXPECT_EQ(pane->document(), first);
+
+  main_->action("ApercuAction")->trigger();
+  EXPECT_FALSE(dock->isVisible());
+  EXPECT_EQ(main_->findChildren<QDockWidget*>("Apercu").size(), 1);
+
+  // Left open: the next window makes it at once, shown.
+  main_->action("ApercuAction")->trigger();
+  test::closeQuietly(main_);
+  main_ = std::make_unique<Tmain>(dialogs_);
+  main_->show();
+  auto* again = main_->findChild<QDockWidget*>("Apercu");
+  ASSERT_NE(again, nullptr);
+  EXPECT_TRUE(again->isVisible());
+  EXPECT_TRUE(main_->action("ApercuAction")->isChecked());
+}
+
 class PreviewPaneTest : public test::MainWindowFixture {
  protected:
   void SetUp() override {
