@@ -4,8 +4,10 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QResource>
 #include <QStyle>
 #include <QStyleOption>
+#include <QSysInfo>
 #include <utility>
 
 namespace scrivle {
@@ -31,10 +33,11 @@ class ResourceIconEngine : public QIconEngine {
   }
 
   QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State /*state*/) override {
-    const QString file = pattern_.arg(fileSize(size));
+    const int side = fileSize(size);
+    const QString file = pattern_.arg(side);
     QPixmap pm;
     if (!QPixmapCache::find(file, &pm)) {
-      pm.load(file);
+      pm = load(file, side);
       QPixmapCache::insert(file, pm);
     }
     if (pm.width() > size.width() || pm.height() > size.height()) {
@@ -59,6 +62,22 @@ class ResourceIconEngine : public QIconEngine {
   QString key() const override { return QStringLiteral("ScrivleResourceIconEngine"); }
 
  private:
+  // The picture of `png`, from its raw pixels beside it (".argb", see scripts/raw-icons.py)
+  // when the program holds them uncompressed: decoding a PNG costs a start far more.
+  static QPixmap load(const QString& png, int side) {
+    if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
+      if (png.endsWith(QLatin1String(".png"))) {
+        const QResource raw(png.chopped(4) + QLatin1String(".argb"));
+        if (raw.isValid() && raw.compressionAlgorithm() == QResource::NoCompression &&
+            raw.size() == qint64(side) * side * 4) {
+          const QImage image(raw.data(), side, side, side * 4, QImage::Format_ARGB32_Premultiplied);
+          return QPixmap::fromImage(image);
+        }
+      }
+    }
+    return QPixmap(png);
+  }
+
   // The smallest size drawn that covers `size`, else the largest.
   int fileSize(const QSize& size) const {
     const int want = std::max(size.width(), size.height());

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Renders the SVG icons of resources/icons into the PNG sizes the program loads (Qt
-# draws PNG without its SVG plug-in). Needs rsvg-convert (librsvg2-bin) and python3.
+# draws PNG without its SVG plug-in), and the tool-bar sizes as raw pixels too
+# (raw-icons.py). Needs rsvg-convert (librsvg2-bin) and python3.
 # The application icon's PNGs carry the text "X-Scrivle-Integration", the mark by which
 # the desktop integration knows its own files when removing them.
 set -euo pipefail
-cd "$(dirname "$0")/../resources/icons"
+here=$(cd "$(dirname "$0")" && pwd)
+cd "$here/../resources/icons"
 mark() {
   python3 - "$1" <<'PY'
 import struct, sys, zlib
@@ -28,3 +30,5 @@ for svg in actions/*.svg; do
     rsvg-convert -w $s -h $s "$svg" -o "${svg%.svg}-$s.png"
   done
 done
+# The 16 and 24 pixel sizes also as raw pixels, drawn without decoding at start-up.
+python3 "$here/raw-icons.py"

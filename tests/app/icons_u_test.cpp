@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDirIterator>
 #include <QImage>
 #include <QPixmap>
+#include <QResource>
 #include <string>
 
 #include "desktop/app_icon_u.h"
@@ -13,6 +15,29 @@ namespace {
 
 QImage rgba(const QPixmap& p) {
   return p.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+}
+
+// The tool-bar sizes and the window icon are also held as raw pixels, drawn without
+// decoding: each must be stored uncompressed and be the very picture of its PNG
+// (scripts/raw-icons.py makes them).
+TEST(ActionIcons, RawPixelsAreTheirPngs) {
+  int checked = 0;
+  for (QDirIterator it(QStringLiteral(":/icons"), {QStringLiteral("*.argb")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+       it.hasNext();) {
+    const QString raw = it.next();
+    const QResource resource(raw);
+    EXPECT_EQ(resource.compressionAlgorithm(), QResource::NoCompression) << raw.toStdString();
+    const QImage png(raw.chopped(5) + QStringLiteral(".png"));
+    ASSERT_FALSE(png.isNull()) << raw.toStdString();
+    ASSERT_EQ(resource.size(), qint64(png.width()) * png.height() * 4) << raw.toStdString();
+    const QImage pixels(resource.data(), png.width(), png.height(), png.width() * 4,
+                        QImage::Format_ARGB32_Premultiplied);
+    EXPECT_EQ(pixels, png.convertToFormat(QImage::Format_ARGB32_Premultiplied))
+        << raw.toStdString();
+    ++checked;
+  }
+  EXPECT_EQ(checked, 14 * 2 + 5);  // 14 commands in 16 and 24 px, the program's icon in 5
 }
 
 // With no icon theme (a bare X display), every command shows the bundled drawing of its
