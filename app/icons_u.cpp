@@ -111,7 +111,12 @@ QIcon actionIcon(std::string_view actionName) {
   auto it = t.find(actionName);
   if (it == t.end()) return {};
   const IconDef& def = it->second;
-  if (def.tag) return QIcon(drawTag(actionName));
+  if (def.tag) {
+    // Drawn when the tool bar is first painted, not while the window is being built.
+    return drawnIcon(
+        QString::fromLatin1(actionName.data(), static_cast<qsizetype>(actionName.size())), 24,
+        [name = std::string(actionName)] { return drawTag(name); });
+  }
   // The desktop's theme where it has the icon, else the bundled one.
   if (!desktopThemeSet()) return bundledIcon(def.theme);
   return QIcon::fromTheme(QString::fromLatin1(def.theme), bundledIcon(def.theme));

@@ -8,17 +8,21 @@
 #include <QStyle>
 #include <QStyleOption>
 #include <QSysInfo>
+#include <functional>
 #include <utility>
 
 namespace scrivle {
 namespace {
 
-class ResourceIconEngine : public QIconEngine {
+// An icon whose pictures are made when a size is first shown, and kept in the pixmap
+// cache under `key` (with %1 standing for the size).
+class LazyIconEngine : public QIconEngine {
  public:
-  ResourceIconEngine(QString pattern, std::vector<int> sizes)
-      : pattern_(std::move(pattern)), sizes_(std::move(sizes)) {}
+  using Source = std::function<QPixmap(int side)>;
+  LazyIconEngine(QString key, std::vector<int> sizes, Source source)
+      : key_(std::move(key)), sizes_(std::move(sizes)), source_(std::move(source)) {}
 
-  QIconEngine* clone() const override { return new ResourceIconEngine(pattern_, sizes_); }
+  QIconEngine* clone() const override { return new LazyIconEngine(key_, sizes_, source_); }
 
   QList<QSize> availableSizes(QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
     QList<QSize> list;
@@ -27,18 +31,18 @@ class ResourceIconEngine : public QIconEngine {
   }
 
   QSize actualSize(const QSize& size, QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
-    const int s = fileSize(size);
+    const int s = sideFor(size);
     const int fit = std::min({s, size.width(), size.height()});
     return {fit, fit};
   }
 
   QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State /*state*/) override {
-    const int side = fileSize(size);
-    const QString file = pattern_.arg(side);
+    const int side = sideFor(size);
+    const QString key = key_.arg(side);
     QPixmap pm;
-    if (!QPixmapCache::find(file, &pm)) {
-      pm = load(file, side);
-      QPixmapCache::insert(file, pm);
+    if (!QPixmapCache::find(key, &pm)) {
+      pm = source_(side);
+      QPixmapCache::insert(key, pm);
     }
     if (pm.width() > size.width() || pm.height() > size.height()) {
       pm = pm.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
@@ -59,27 +63,11 @@ class ResourceIconEngine : public QIconEngine {
     painter->drawPixmap(rect, pm);
   }
 
-  QString key() const override { return QStringLiteral("ScrivleResourceIconEngine"); }
+  QString key() const override { return QStringLiteral("ScrivleLazyIconEngine"); }
 
  private:
-  // The picture of `png`, from its raw pixels beside it (".argb", see scripts/raw-icons.py)
-  // when the program holds them uncompressed: decoding a PNG costs a start far more.
-  static QPixmap load(const QString& png, int side) {
-    if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
-      if (png.endsWith(QLatin1String(".png"))) {
-        const QResource raw(png.chopped(4) + QLatin1String(".argb"));
-        if (raw.isValid() && raw.compressionAlgorithm() == QResource::NoCompression &&
-            raw.size() == qint64(side) * side * 4) {
-          const QImage image(raw.data(), side, side, side * 4, QImage::Format_ARGB32_Premultiplied);
-          return QPixmap::fromImage(image);
-        }
-      }
-    }
-    return QPixmap(png);
-  }
-
   // The smallest size drawn that covers `size`, else the largest.
-  int fileSize(const QSize& size) const {
+  int sideFor(const QSize& size) const {
     const int want = std::max(size.width(), size.height());
     for (const int s : sizes_) {
       if (s >= want) return s;
@@ -87,15 +75,38 @@ class ResourceIconEngine : public QIconEngine {
     return sizes_.back();
   }
 
-  QString pattern_;
+  QString key_;
   std::vector<int> sizes_;
+  Source source_;
 };
+
+// The picture of `png`, from its raw pixels beside it (".argb", see scripts/raw-icons.py)
+// when the program holds them uncompressed: decoding a PNG costs a start far more.
+QPixmap loadPng(const QString& png, int side) {
+  if constexpr (QSysInfo::ByteOrder == QSysInfo::LittleEndian) {
+    if (png.endsWith(QLatin1String(".png"))) {
+      const QResource raw(png.chopped(4) + QLatin1String(".argb"));
+      if (raw.isValid() && raw.compressionAlgorithm() == QResource::NoCompression &&
+          raw.size() == qint64(side) * side * 4) {
+        const QImage image(raw.data(), side, side, side * 4, QImage::Format_ARGB32_Premultiplied);
+        return QPixmap::fromImage(image);
+      }
+    }
+  }
+  return QPixmap(png);
+}
 
 }  // namespace
 
 QIcon resourceIcon(const QString& pattern, std::vector<int> sizes) {
   if (sizes.empty()) return {};
-  return QIcon(new ResourceIconEngine(pattern, std::move(sizes)));
+  return QIcon(new LazyIconEngine(
+      pattern, std::move(sizes), [pattern](int side) { return loadPng(pattern.arg(side), side); }));
+}
+
+QIcon drawnIcon(const QString& key, int side, std::function<QPixmap()> draw) {
+  return QIcon(new LazyIconEngine(QStringLiteral("scrivle-drawn:") + key + QStringLiteral("-%1"),
+                                  {side}, [draw = std::move(draw)](int) { return draw(); }));
 }
 
 }  // namespace scrivle
