@@ -59,7 +59,15 @@ settle() {
     [ $((after - before)) -lt 3000 ] && return 0
   done
 }
-stop_app() { kill "$APID" 2>/dev/null || true; wait "$APID" 2>/dev/null || true; APID=""; }
+# Ends the program under test. Scrivle ended by a signal keeps the journal of what was
+# typed and offers it back at the next start (as after a crash): each run starts afresh,
+# as the peer does, so the journals of a typing run go with it.
+stop_app() {
+  kill "$APID" 2>/dev/null || true
+  wait "$APID" 2>/dev/null || true
+  APID=""
+  rm -rf "$XDG_STATE_HOME/Scrivle"
+}
 
 launch() {  # launch <program> <file>: starts it, prints the window id after mapping
   local prog=$1 file=$2

@@ -13,19 +13,27 @@ constexpr std::size_t kHeaderSize = 16;     // magic, version, CRC
 constexpr std::size_t kRecordOverhead = 9;  // type, length, CRC
 constexpr std::string_view kDescriptionMagic = "SCRVDESC";
 
-const std::array<std::uint32_t, 256>& crcTable() {
-  static const std::array<std::uint32_t, 256> table = [] {
-    std::array<std::uint32_t, 256> t{};
+// Eight tables, for eight bytes a step ("slicing by 8"): a 10 MB document's check sum
+// takes a few milliseconds instead of thirty, when its journal starts.
+using CrcTables = std::array<std::array<std::uint32_t, 256>, 8>;
+const CrcTables& crcTables() {
+  static const CrcTables tables = [] {
+    CrcTables t{};
     for (std::uint32_t i = 0; i < 256; ++i) {
       std::uint32_t c = i;
       for (int k = 0; k < 8; ++k) {
         c = (c & 1U) != 0 ? 0xEDB88320U ^ (c >> 1) : c >> 1;
       }
-      t[i] = c;
+      t[0][i] = c;
+    }
+    for (std::uint32_t i = 0; i < 256; ++i) {
+      for (std::size_t k = 1; k < 8; ++k) {
+        t[k][i] = (t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFFU];
+      }
     }
     return t;
   }();
-  return table;
+  return tables;
 }
 
 void putU32(std::string& out, std::uint32_t v) {
@@ -157,10 +165,18 @@ std::optional<DocumentInfo> readInfo(std::string_view payload) {
 }  // namespace
 
 std::uint32_t crc32(std::string_view bytes, std::uint32_t crc) {
-  const auto& table = crcTable();
+  const CrcTables& t = crcTables();
   crc = ~crc;
-  for (char ch : bytes) {
-    crc = table[(crc ^ static_cast<unsigned char>(ch)) & 0xFFU] ^ (crc >> 8);
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  std::size_t n = bytes.size();
+  for (; n >= 8; n -= 8, p += 8) {
+    const std::uint32_t low = crc ^ (std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8U |
+                                     std::uint32_t{p[2]} << 16U | std::uint32_t{p[3]} << 24U);
+    crc = t[7][low & 0xFFU] ^ t[6][(low >> 8U) & 0xFFU] ^ t[5][(low >> 16U) & 0xFFU] ^
+          t[4][low >> 24U] ^ t[3][p[4]] ^ t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
+  }
+  for (; n > 0; --n, ++p) {
+    crc = t[0][(crc ^ *p) & 0xFFU] ^ (crc >> 8U);
   }
   return ~crc;
 }

@@ -102,6 +102,27 @@ void randomEdits(TextModel& m, std::mt19937& rng, int count) {
 
 }  // namespace
 
+// The check sum is the usual CRC-32 (the one zip and PNG use), the same whatever the
+// length and however the bytes are split between calls.
+TEST(JournalCrc, IsTheUsualCrc32InAnyPieces) {
+  EXPECT_EQ(crc32("123456789"), 0xCBF43926U);
+  EXPECT_EQ(crc32(""), 0U);
+  std::string bytes;
+  for (int i = 0; i < 300; ++i) bytes += static_cast<char>(i * 37 + 11);
+  std::uint32_t bitByBit = 0xFFFFFFFFU;  // the definition, one bit at a time
+  for (const char c : bytes) {
+    bitByBit ^= static_cast<unsigned char>(c);
+    for (int k = 0; k < 8; ++k)
+      bitByBit = (bitByBit & 1U) != 0 ? 0xEDB88320U ^ (bitByBit >> 1) : bitByBit >> 1;
+  }
+  const std::uint32_t whole = crc32(bytes);
+  EXPECT_EQ(whole, ~bitByBit);
+  for (std::size_t cut = 0; cut <= 20; ++cut) {
+    const std::string_view v(bytes);
+    EXPECT_EQ(crc32(v.substr(cut), crc32(v.substr(0, cut))), whole) << cut;
+  }
+}
+
 TEST(Journal, ReplayGivesTheLiveTextAfterRandomEditsUndoAndRedo) {
   // Small rewrite thresholds exercise the compact rewrites along the way; huge ones keep
   // every edit as a record.
