@@ -383,6 +383,14 @@ PreviewDock::PreviewDock(QMainWindow& frame, QAction& toggle, Dialogs& dialogs,
 
 PreviewPane* PreviewDock::pane() {
   if (pane_ != nullptr) return pane_;
+  {
+    // Made later than the start: the zoom and the model as stored now (another window may
+    // have changed them since), shown or not as the action says.
+    auto registry = openUserRegistry([this](const std::string& text) { dialogs_.message(text); });
+    const bool visible = settings_.visible;
+    settings_ = loadPreviewSettings(*registry);
+    settings_.visible = visible;
+  }
   auto* dock = new QDockWidget(QStringLiteral("Aperçu"), &frame_);
   dock->setObjectName("Apercu");
   // Shown and hidden by the action alone, so that the stored visibility is the person's.

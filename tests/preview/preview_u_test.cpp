@@ -178,12 +178,16 @@ TEST_F(PreviewDockTest, MadeWhenFirstShownWithTheActiveDocument) {
   TChild* first = main_->NouveauActionExecute();
   TChild* second = main_->NouveauActionExecute();
   EXPECT_EQ(main_->findChild<QDockWidget*>("Apercu"), nullptr);
+  // Another window stores a zoom meanwhile: the pane made now shows it.
+  savePreviewSettings(*openUserRegistry({}), {89, 3, false});
 
   main_->action("ApercuAction")->trigger();
   auto* dock = main_->findChild<QDockWidget*>("Apercu");
   ASSERT_NE(dock, nullptr);
   EXPECT_TRUE(dock->isVisible());
   PreviewPane* pane = main_->previewPane();
+  EXPECT_EQ(pane->settings().zoom, 3);
+  EXPECT_EQ(pane->model(), 89);
   EXPECT_EQ(pane->document(), second);
   EXPECT_TRUE(pane->isEnabled());
   main_->findChild<QMdiArea*>()->setActiveSubWindow(first);
