@@ -378,12 +378,15 @@ PreviewDock::PreviewDock(QMainWindow& frame, QAction& toggle, Dialogs& dialogs,
     p->parentWidget()->setVisible(on);
     p->setPaneVisible(on);
   });
-  if (settings_.visible) pane();
+  if (settings_.visible) make(false);  // the settings just read
 }
 
 PreviewPane* PreviewDock::pane() {
-  if (pane_ != nullptr) return pane_;
-  {
+  return pane_ != nullptr ? pane_ : make(true);
+}
+
+PreviewPane* PreviewDock::make(bool reread) {
+  if (reread) {
     // Made later than the start: the zoom and the model as stored now (another window may
     // have changed them since), shown or not as the action says.
     auto registry = openUserRegistry([this](const std::string& text) { dialogs_.message(text); });

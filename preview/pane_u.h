@@ -133,6 +133,8 @@ class PreviewDock {
   PreviewPane* madePane() const { return pane_; }
 
  private:
+  PreviewPane* make(bool reread);
+
   QMainWindow& frame_;
   Dialogs& dialogs_;
   std::function<TChild*()> activeDocument_;
