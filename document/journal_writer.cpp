@@ -155,8 +155,18 @@ void JournalWriter::flush() {
 
 void JournalWriter::run() {
   std::unique_lock lock(mutex_);
+  const auto busy = [&] { return stop_ || urgent_ || !queue_.empty(); };
   for (;;) {
-    wake_.wait(lock, [&] { return stop_ || urgent_ || !queue_.empty(); });
+    if (prepareDue_) {
+      if (!wake_.wait_until(lock, prepareAt_, busy)) {
+        lock.unlock();
+        prepareBase();
+        lock.lock();
+        continue;
+      }
+    } else {
+      wake_.wait(lock, busy);
+    }
     if (!stop_ && !urgent_ && pendingEdits_ < tuning_.maxPending) {
       // Let the typing of the next moment join this write.
       wake_.wait_until(lock, firstPending_ + tuning_.delay,
@@ -201,14 +211,20 @@ bool JournalWriter::writeFresh(const std::string& text, const fs::path& file,
   if (!file.empty() && makeHardLink(resolveLinks(file), link)) {
     // The link keeps the saved bytes even when a later save replaces the file, so that a
     // journal whose file was changed elsewhere can still be replayed. It only stands
-    // for the base when it holds exactly the text of the document.
-    try {
-      const std::string saved = readFile(link);
-      if (textOfFile(file, saved) == text) {
-        bytes += encodeFileBase({pathToUtf8(file), saved.size(), crc32(saved)});
-        referred = true;
+    // for the base when it holds exactly the text of the document: as checked ahead when
+    // the file is still in the state it was checked in, read again otherwise.
+    if (prepared_ && fileIdentity(link) == prepared_->identity) {
+      bytes += encodeFileBase(prepared_->record);
+      referred = true;
+    } else {
+      try {
+        const std::string saved = readFile(link);
+        if (textOfFile(file, saved) == text) {
+          bytes += encodeFileBase({pathToUtf8(file), saved.size(), crc32(saved)});
+          referred = true;
+        }
+      } catch (...) {
       }
-    } catch (...) {
     }
     if (!referred) {
       fs::remove(link, ec);
@@ -235,6 +251,34 @@ bool JournalWriter::writeFresh(const std::string& text, const fs::path& file,
   return true;
 }
 
+void JournalWriter::forgetPrepared() {
+  prepared_.reset();
+  prepareDue_ = false;
+  basePrepared_ = false;
+}
+
+void JournalWriter::prepareBase() {
+  prepareDue_ = false;
+  if (!base_ || base_->file.empty()) {
+    return;
+  }
+  try {
+    const fs::path real = resolveLinks(base_->file);
+    const std::optional<FileIdentity> before = fileIdentity(real);
+    if (!before) {
+      return;
+    }
+    const std::string saved = readFile(real);
+    // Written to while read: the first change reads it again.
+    if (fileIdentity(real) != before || textOfFile(base_->file, saved) != base_->text) {
+      return;
+    }
+    prepared_ = Prepared{*before, {pathToUtf8(base_->file), saved.size(), crc32(saved)}};
+    basePrepared_ = true;
+  } catch (...) {
+  }
+}
+
 void JournalWriter::process(std::vector<Op>& ops) {
   std::string appended;
   bool ok = true;
@@ -250,6 +294,7 @@ void JournalWriter::process(std::vector<Op>& ops) {
       return false;
     }
     base_.reset();  // the journal holds it now
+    forgetPrepared();
     return true;
   };
   auto writeAppended = [&] {
@@ -268,6 +313,9 @@ void JournalWriter::process(std::vector<Op>& ops) {
       removeFile();
       workerInfo_ = s->info;
       base_ = std::move(*s);
+      forgetPrepared();
+      prepareDue_ = !base_->file.empty() && !base_->writeNow;
+      prepareAt_ = std::chrono::steady_clock::now() + tuning_.prepareAfter;
       if (base_->writeNow) {
         ensureFile();
       }
@@ -286,10 +334,12 @@ void JournalWriter::process(std::vector<Op>& ops) {
       appended.clear();
       removeFile();
       base_.reset();
+      forgetPrepared();
     } else if (auto* r = std::get_if<Rewrite>(&op)) {
       appended.clear();
       workerInfo_ = r->info;
       base_.reset();
+      forgetPrepared();
       if (!writeFresh(r->text, {}, r->info)) {
         ok = false;
       }

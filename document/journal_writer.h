@@ -37,6 +37,9 @@ class JournalWriter {
     // text and minRewrite bytes, or maxRecords bytes whatever the text's size.
     std::uint64_t minRewrite = 4096;
     std::uint64_t maxRecords = std::uint64_t{1} << 20;
+    // An opened or saved file is read and checked this long after the start when no
+    // change came first, so that the first change does not read the whole file again.
+    std::chrono::milliseconds prepareAfter{1000};
   };
 
   // dir: the auto-save folder (created when the first journal is written).
@@ -71,6 +74,8 @@ class JournalWriter {
   std::uint64_t bytesWritten() const { return bytesWritten_.load(); }
   // The last write or flush failed (a full disk); the next change rewrites the journal.
   bool failing() const { return failing_.load(); }
+  // The file of the current base was read and checked ahead of the first change.
+  bool basePrepared() const { return basePrepared_.load(); }
 
  private:
   struct Start {
@@ -88,6 +93,11 @@ class JournalWriter {
     DocumentInfo info;
   };
   struct Discard {};
+  // A file base checked ahead, with the state of the file it was checked in.
+  struct Prepared {
+    FileIdentity identity;
+    FileBase record;
+  };
   struct Rewrite {
     std::string text;
     DocumentInfo info;
@@ -101,6 +111,8 @@ class JournalWriter {
   bool writeFresh(const std::string& text, const std::filesystem::path& file,
                   const DocumentInfo& info);
   void removeFile();
+  void prepareBase();
+  void forgetPrepared();
 
   const std::filesystem::path dir_;
   const std::filesystem::path path_;
@@ -125,11 +137,15 @@ class JournalWriter {
 
   // Worker's side.
   LockedFile file_;
-  std::optional<Start> base_;  // the base of a journal not written yet
+  std::optional<Start> base_;         // the base of a journal not written yet
+  std::optional<Prepared> prepared_;  // base_'s file, checked ahead
+  bool prepareDue_ = false;
+  std::chrono::steady_clock::time_point prepareAt_;
   DocumentInfo workerInfo_;
   std::atomic<std::uint64_t> bytesWritten_{0};
   std::atomic<bool> failing_{false};
   std::atomic<bool> rewriteWanted_{false};
+  std::atomic<bool> basePrepared_{false};
 
   std::thread thread_;
 };

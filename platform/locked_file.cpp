@@ -145,6 +145,29 @@ bool makeHardLink(const fs::path& existing, const fs::path& link) {
   return CreateHardLinkW(link.c_str(), existing.c_str(), nullptr) != 0;
 }
 
+std::optional<FileIdentity> fileIdentity(const fs::path& path) {
+  HANDLE h = CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    return std::nullopt;
+  }
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool got = GetFileInformationByHandle(h, &info) != 0;
+  CloseHandle(h);
+  if (!got) {
+    return std::nullopt;
+  }
+  auto wide = [](DWORD high, DWORD low) { return (std::uint64_t{high} << 32) | low; };
+  FileIdentity id;
+  id.device = info.dwVolumeSerialNumber;
+  id.number = wide(info.nFileIndexHigh, info.nFileIndexLow);
+  id.size = wide(info.nFileSizeHigh, info.nFileSizeLow);
+  id.written = static_cast<std::int64_t>(
+      wide(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime));
+  return id;
+}
+
 std::uint64_t currentProcessId() {
   return GetCurrentProcessId();
 }
@@ -289,6 +312,19 @@ bool replaceLocked(const fs::path& from, const fs::path& to, LockedFile& held) {
 
 bool makeHardLink(const fs::path& existing, const fs::path& link) {
   return ::link(existing.c_str(), link.c_str()) == 0;
+}
+
+std::optional<FileIdentity> fileIdentity(const fs::path& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    return std::nullopt;
+  }
+  FileIdentity id;
+  id.device = static_cast<std::uint64_t>(st.st_dev);
+  id.number = static_cast<std::uint64_t>(st.st_ino);
+  id.size = static_cast<std::uint64_t>(st.st_size);
+  id.written = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  return id;
 }
 
 std::uint64_t currentProcessId() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,20 @@ bool replaceLocked(const std::filesystem::path& from, const std::filesystem::pat
 
 // Another name for the same file (a hard link); false when the file system refuses it.
 bool makeHardLink(const std::filesystem::path& existing, const std::filesystem::path& link);
+
+// What tells one state of a file from another without reading it: the file itself (its
+// device and number, shared by its hard links) with its size and last write time. Two
+// equal identities hold the same bytes unless a program rewrote them in place keeping
+// both the size and the time.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t number = 0;
+  std::uint64_t size = 0;
+  std::int64_t written = 0;  // in the system's own unit
+  bool operator==(const FileIdentity&) const = default;
+};
+// Empty when the file cannot be reached. Follows symbolic links.
+std::optional<FileIdentity> fileIdentity(const std::filesystem::path& path);
 
 // This process's id.
 std::uint64_t currentProcessId();

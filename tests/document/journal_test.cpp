@@ -168,6 +168,48 @@ TEST(Journal, AnOpenedFileIsReferredToNotCopied) {
   EXPECT_EQ(replayed(j.writer.path()), j.model.text());
 }
 
+// The opened file is read and checked ahead of the first change. The journal trusts
+// that check only while the file is as it was checked: one rewritten in place or replaced
+// since then is read again, and the journal copies the text it no longer holds.
+TEST(Journal, AFileCheckedAheadIsReadAgainWhenItChangedSince) {
+  enum class Then { Untouched, RewrittenInPlace, Replaced };
+  for (Then then : {Then::Untouched, Then::RewrittenInPlace, Then::Replaced}) {
+    SCOPED_TRACE(static_cast<int>(then));
+    TempDir dir;
+    const fs::path doc = dir.path() / "essai.txt";
+    const std::string saved = "base text " + std::string(5000, 'z');
+    spit(doc, saved);
+    JournalWriter::Tuning t;
+    t.prepareAfter = std::chrono::milliseconds(0);
+    Journalled j(dir.path() / "state", t);
+    j.model.load(saved);
+    j.writer.startFromFile(doc, saved, sampleInfo());
+    for (int i = 0; i < 500 && !j.writer.basePrepared(); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ASSERT_TRUE(j.writer.basePrepared());
+    std::string other = saved;
+    other[0] = 'B';  // the same size
+    if (then == Then::RewrittenInPlace) {
+      std::ofstream(doc, std::ios::binary | std::ios::in).write(other.data(), 1);
+      fs::last_write_time(doc, fs::last_write_time(doc) + std::chrono::seconds(2));
+    } else if (then == Then::Replaced) {
+      spit(dir.path() / "other", other);
+      fs::rename(dir.path() / "other", doc);
+    }
+    j.model.setSel(0);
+    j.model.typeText("my ");
+    j.writer.flush();
+    const Contents c = parse(slurp(j.writer.path()));
+    EXPECT_EQ(c.fileBase.has_value(), then == Then::Untouched);
+    EXPECT_EQ(c.snapshot.has_value(), then != Then::Untouched);
+    if (c.fileBase) {
+      EXPECT_EQ(c.fileBase->crc, crc32(saved));
+    }
+    EXPECT_EQ(replayed(j.writer.path()), "my " + saved);
+  }
+}
+
 TEST(Journal, NothingIsWrittenBeforeTheFirstChangeAndASaveOrDiscardRemovesIt) {
   TempDir dir;
   const fs::path doc = dir.path() / "essai.txt";
