@@ -486,28 +486,51 @@ void EditorView::paintEvent(QPaintEvent* e) {
   }
 }
 
+namespace {
+
+// The zigzag under a word: two-pixel steps between the bottom row of the cells and two
+// rows above, the same four columns over and over. It is drawn once as a long strip at
+// the screen's pixel ratio, with a pixel of margin all round for the line's thickness
+// at higher ratios, and copied under each word.
+constexpr int kWavyStrip = 512;  // a multiple of the four-column period
+
+QPixmap makeWavyStrip(qreal ratio) {
+  QPixmap strip(QSize(kWavyStrip + 2, 5) * ratio);
+  strip.setDevicePixelRatio(ratio);
+  strip.fill(Qt::transparent);
+  QPainter p(&strip);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.setPen(QPen(QColor(255, 0, 0), 1));
+  QPolygon wave;
+  for (int x = 0; x <= kWavyStrip; x += 2) wave << QPoint(1 + x, (x / 2) % 2 == 0 ? 3 : 1);
+  p.drawPolyline(wave);
+  return strip;
+}
+
+}  // namespace
+
 void EditorView::paintWavy(QPainter& painter, const std::vector<std::pair<Pos, Pos>>& ranges,
                            Pos lineStart, Pos shown, int y) const {
-  // A zigzag of two-pixel steps along the bottom of the cells, over the tag colours.
   const CalcFont& font = CalcFont::instance();
   const int cw = font.cellWidth();
-  const int bottom = y + font.cellHeight() - 1;
-  painter.save();
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.setPen(QPen(QColor(255, 0, 0), 1));
+  const int top = y + font.cellHeight() - 3;
+  const qreal ratio = painter.device()->devicePixelRatioF();
+  if (wavyStrip_.isNull() || wavyStrip_.devicePixelRatio() != ratio) {
+    wavyStrip_ = makeWavyStrip(ratio);
+  }
   for (const auto& [start, length] : ranges) {
     const Pos from = std::max(start, lineStart);
     const Pos to = std::min(start + length, lineStart + shown);
     if (to <= from) continue;
     const int x0 = static_cast<int>(from - lineStart) * cw;
-    const int x1 = static_cast<int>(to - lineStart) * cw;
-    QPolygon wave;
-    for (int x = x0; x <= x1; x += 2) {
-      wave << QPoint(x, ((x - x0) / 2) % 2 == 0 ? bottom : bottom - 2);
+    // The last corner is on the range's last even column.
+    const int width = static_cast<int>(to - from) * cw / 2 * 2;
+    for (int done = 0; done <= width; done += kWavyStrip) {
+      const int piece = std::min(width - done, kWavyStrip);
+      painter.drawPixmap(QRectF(x0 + done - 1, top - 1, piece + 2, 5), wavyStrip_,
+                         QRectF(0, 0, (piece + 2) * ratio, 5 * ratio));
     }
-    painter.drawPolyline(wave);
   }
-  painter.restore();
 }
 
 void EditorView::updateLines(Pos firstLine, Pos lastLine) {

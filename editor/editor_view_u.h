@@ -7,6 +7,7 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
+#include <QPixmap>
 #include <QMenu>
 #include <QPointer>
 #include <functional>
@@ -160,6 +161,7 @@ class EditorView : public QAbstractScrollArea {
   QColor colourOf(Colour colour) const;
 
   std::unique_ptr<TextModel> model_;
+  mutable QPixmap wavyStrip_;
   std::unique_ptr<Clipboard> systemClipboard_;
   Clipboard* clipboard_ = nullptr;
   QPointer<QMenu> menu_;

@@ -6,6 +6,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPainter>
 #include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
@@ -360,6 +361,43 @@ TEST_F(EditorViewTest, PaintsSelectionWithoutFocus) {
   model().setSelectionHidden(true);
   const QImage hidden = view.viewport()->grab().toImage();
   EXPECT_NE(hidden.pixelColor(1, 1), highlight);
+}
+
+// A word flagged by the spelling shows a red zigzag of two-pixel steps along the bottom
+// of its cells, from its first column to the last even one, whatever the word's length.
+TEST_F(EditorViewTest, WavyUnderlineIsTheZigzagUnderEachFlaggedWord) {
+  const std::vector<std::pair<Pos, Pos>> flagged = {{0, 1}, {2, 3}, {6, 25}, {32, 60}};
+  view.wavyUnderlines = [&](Pos, Pos, std::vector<std::pair<Pos, Pos>>& out) { out = flagged; };
+  view.resize(1400, 200);
+  model().load("a bcd " + std::string(25, 'e') + " " + std::string(60, 'f'));
+  view.clearFocus();
+  const QImage shown = view.viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const CalcFont& f = CalcFont::instance();
+  QImage expected(shown.size(), QImage::Format_RGB32);
+  expected.fill(Qt::white);
+  {
+    QPainter p(&expected);
+    p.setPen(QPen(QColor(255, 0, 0), 1));
+    const int bottom = f.cellHeight() - 1;
+    for (const auto& [start, length] : flagged) {
+      const int x0 = static_cast<int>(start) * f.cellWidth();
+      QPolygon wave;
+      for (int x = x0; x <= x0 + static_cast<int>(length) * f.cellWidth(); x += 2) {
+        wave << QPoint(x, ((x - x0) / 2) % 2 == 0 ? bottom : bottom - 2);
+      }
+      p.drawPolyline(wave);
+    }
+  }
+  const QRgb red = qRgb(255, 0, 0);
+  int redPixels = 0;
+  for (int y = f.cellHeight() - 4; y <= f.cellHeight(); ++y) {
+    for (int x = 0; x < shown.width(); ++x) {
+      const bool want = expected.pixel(x, y) == red;
+      redPixels += want ? 1 : 0;
+      ASSERT_EQ(shown.pixel(x, y) == red, want) << "at " << x << "," << y;
+    }
+  }
+  EXPECT_GT(redPixels, 89 * f.cellWidth() / 2);
 }
 
 // The caret blinks only in the focused view of the active window: a program left in the
