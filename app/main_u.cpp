@@ -24,6 +24,7 @@
 #include "app/actions.h"
 #include "app/icons_u.h"
 #include "app/recent.h"
+#include "app/size_box_u.h"
 #include "compress/zip_action_u.h"
 #include "document/child_u.h"
 #include "document/journal_recovery.h"
@@ -269,7 +270,7 @@ void Tmain::updateMenus(TChild* source) {
   if (c == nullptr) return;
   editName_->setText(toQString(nameForBox(c->variableName())));
   editDir_->setText(toQString(nameForBox(c->folderName())));
-  editTaille_->setText(sizeText(c->calcSize()));
+  editTaille_->setShownText(sizeText(c->calcSize()));
   action("EnregistrerAction")->setEnabled(c->saveEnabled());
   action("DfaireAction")->setEnabled(c->model().canUndo());
   const bool ro = c->model().readOnly();
@@ -280,9 +281,8 @@ void Tmain::updateMenus(TChild* source) {
 
 void Tmain::showSize(TChild* source) {
   if (activeChild() != source && children().size() > 1) return;
-  // Every keystroke comes here: a text that did not change is not laid out again.
-  const QString text = sizeText(source->calcSize());
-  if (editTaille_->text() != text) editTaille_->setText(text);
+  // Every keystroke comes here.
+  editTaille_->setShownText(sizeText(source->calcSize()));
 }
 
 void Tmain::documentMarkedModified(TChild* source) {
@@ -596,16 +596,16 @@ void Tmain::buildToolBars() {
   }
   connect(editDir_, &QLineEdit::textEdited, this, [this] { EditDirKeyDown(0); });
   connect(editName_, &QLineEdit::textEdited, this, [this] { EditNameKeyDown(0); });
-  editTaille_ = new QLineEdit(toolBar3_);
+  editTaille_ = new SizeBox(toolBar3_);
   editTaille_->setObjectName("EditTaille");
-  editTaille_->setReadOnly(true);
   editTaille_->setToolTip("Taille approximative sur la TI");
   editTaille_->setStatusTip(editTaille_->toolTip());
-  // As wide as its longest text, no wider, and drawn over what the tool bar painted
+  // As wide as the size of a plain text of tens of megabytes, no wider (the tool bar
+  // holds it at the window's first width), and drawn over what the tool bar painted
   // once: it is redrawn at every keystroke.
   editTaille_->setAttribute(Qt::WA_OpaquePaintEvent);
   editTaille_->setFixedWidth(
-      QFontMetrics(editTaille_->font()).horizontalAdvance("Taille sur TI : 000000 octets  ") +
+      QFontMetrics(editTaille_->font()).horizontalAdvance("Taille sur TI : 00000000 octets") +
       2 * editTaille_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, editTaille_) +
       8);
   toolBar3_->addWidget(editDir_);
@@ -641,7 +641,9 @@ void Tmain::enableall(bool state) {
   action("EnregistrerToutAction")->setEnabled(false);
   toolBar1_->setVisible(state);
   toolBar3_->setVisible(state);
-  for (QLineEdit* e : {editName_, editDir_, editTaille_}) e->setVisible(state);
+  for (QLineEdit* e : {editName_, editDir_, static_cast<QLineEdit*>(editTaille_)}) {
+    e->setVisible(state);
+  }
   for (const char* m : kStateMenus) menu(m)->menuAction()->setVisible(state);
   refreshStandardActions();
 }

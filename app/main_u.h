@@ -30,6 +30,7 @@ class EditCommands;
 class PreviewDock;
 class PreviewPane;
 class SearchCommands;
+class SizeBox;
 class Spelling;
 class TChild;
 class TGoToDlg;
@@ -67,7 +68,7 @@ class Tmain : public QMainWindow, public DocumentHost {
   // The folder, name and size boxes of the tool bar.
   QLineEdit* editDir() const { return editDir_; }
   QLineEdit* editName() const { return editName_; }
-  QLineEdit* editTaille() const { return editTaille_; }
+  SizeBox* editTaille() const { return editTaille_; }
   PreviewPane* previewPane() const;  // the calculator preview (a dock), made if it was not
 
   // The windows made at start-up beside the frame (not owned).
@@ -170,7 +171,7 @@ class Tmain : public QMainWindow, public DocumentHost {
   std::vector<QAction*> recentActions_;
   QLineEdit* editDir_ = nullptr;
   QLineEdit* editName_ = nullptr;
-  QLineEdit* editTaille_ = nullptr;
+  SizeBox* editTaille_ = nullptr;
   QMenu* popupMenu1_ = nullptr;
   QPointer<Tindex> index_;
   QPointer<TTable> table_;

@@ -21,6 +21,7 @@
 #include <QListWidget>
 #include <QToolBar>
 #include "app/main_u.h"
+#include "app/size_box_u.h"
 #include "document/child_u.h"
 #include "document/journal.h"
 #include "document/tifile.h"
@@ -79,7 +80,10 @@ TEST_F(MainWindowTest, NewDocumentsAreNumberedForTheWholeRun) {
   EXPECT_EQ(m.children()[0]->windowTitle(), "Nouveau1");
   EXPECT_EQ(m.children()[1]->windowTitle(), "Nouveau2");
   EXPECT_TRUE(m.documentState());
-  EXPECT_EQ(m.editTaille()->text(), "Taille sur TI : 7 octets");
+  EXPECT_EQ(m.editTaille()->shownText(), "Taille sur TI : 7 octets");
+  // The size of a plain text of tens of megabytes shows whole.
+  EXPECT_LT(m.editTaille()->fontMetrics().horizontalAdvance("Taille sur TI : 10000007 octets"),
+            m.editTaille()->contentsRect().width() - 4);
   m.children()[0]->close();
   trigger("NouveauAction");
   EXPECT_EQ(m.children().back()->windowTitle(), "Nouveau3");
@@ -97,7 +101,7 @@ TEST_F(MainWindowTest, TypedDocumentSavedAsCalculatorFile) {
   QTest::keyClicks(c->Richedit, "abc");
   EXPECT_EQ(c->model().text(), "abc");
   EXPECT_EQ(c->windowTitle(), "* Nouveau1");
-  EXPECT_EQ(m.editTaille()->text(), "Taille sur TI : 10 octets");
+  EXPECT_EQ(m.editTaille()->shownText(), "Taille sur TI : 10 octets");
   EXPECT_TRUE(m.action("EnregistrerAction")->isEnabled());
 
   const fs::path target = docs() / "essai.92t";
@@ -129,7 +133,7 @@ TEST_F(MainWindowTest, UpperCaseExtensionOpensAsCalculatorFile) {
   EXPECT_EQ(c->windowTitle(), "GROUPE.9XT");
   EXPECT_EQ(m.editName()->text(), "txt");
   EXPECT_EQ(m.editDir()->text(), "group");
-  EXPECT_EQ(m.editTaille()->text(), "Taille sur TI : 25 octets");
+  EXPECT_EQ(m.editTaille()->shownText(), "Taille sur TI : 25 octets");
   EXPECT_FALSE(c->model().modified());
 }
 
@@ -245,13 +249,13 @@ TEST_F(MainWindowTest, SavingAnInactiveDocumentLeavesTheFrameOnTheActiveOne) {
   ca->model().replaceSelection("x");
   const QString name = m.editName()->text();
   const QString dir = m.editDir()->text();
-  const QString size = m.editTaille()->text();
+  const QString size = m.editTaille()->shownText();
   ASSERT_TRUE(m.action("EnregistrerAction")->isEnabled());
   ASSERT_TRUE(ca->Enregistrer());  // as "Oui" to a close question or "Tout enregistrer" does
   EXPECT_EQ(m.activeChild(), cb);
   EXPECT_EQ(m.editName()->text(), name);
   EXPECT_EQ(m.editDir()->text(), dir);
-  EXPECT_EQ(m.editTaille()->text(), size);
+  EXPECT_EQ(m.editTaille()->shownText(), size);
   EXPECT_TRUE(m.action("EnregistrerAction")->isEnabled());  // b is still modified
 }
 
@@ -441,7 +445,7 @@ TEST_F(MainWindowTest, ReadOnlyDocumentIgnoresKeys) {
   QTest::keyClicks(c->Richedit, "abc");
   EXPECT_EQ(c->model().text(), "");
   EXPECT_EQ(c->windowTitle(), "Nouveau1");
-  EXPECT_EQ(m.editTaille()->text(), "Taille sur TI : 7 octets");
+  EXPECT_EQ(m.editTaille()->shownText(), "Taille sur TI : 7 octets");
   EXPECT_TRUE(m.editName()->isReadOnly());
 }
 
@@ -457,7 +461,7 @@ TEST_F(MainWindowTest, InputMethodCharactersCountLikeKeys) {
   QApplication::sendEvent(c->Richedit, &ev);
   EXPECT_EQ(c->model().text(), "\xEA\x80");
   EXPECT_EQ(c->windowTitle(), "* e.txt");
-  EXPECT_EQ(m.editTaille()->text(), "Taille sur TI : 9 octets");
+  EXPECT_EQ(m.editTaille()->shownText(), "Taille sur TI : 9 octets");
 }
 
 TEST_F(MainWindowTest, NameBoxesChangeTheDocument) {
@@ -588,7 +592,7 @@ std::string windowState(Tmain& m) {
   for (const char* bar : {"PageScroller1", "PageScroller2", "PageScroller3"}) {
     line(bar, m.findChild<QToolBar*>(bar)->isVisible());
   }
-  for (QLineEdit* box : {m.editDir(), m.editName(), m.editTaille()}) {
+  for (QLineEdit* box : {m.editDir(), m.editName(), static_cast<QLineEdit*>(m.editTaille())}) {
     line(box->objectName().toStdString(), box->isVisible());
   }
   return out;

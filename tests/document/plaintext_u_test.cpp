@@ -15,6 +15,7 @@
 #include <sstream>
 
 #include "app/main_u.h"
+#include "app/size_box_u.h"
 #include "document/child_u.h"
 #include "document/plaintext.h"
 #include "document/tifile.h"
@@ -47,7 +48,7 @@ TEST_F(PlainTextWindow, Utf8FileOpensUnmodifiedAndSavesBackTheSameBytes) {
   EXPECT_EQ(c->model().text(), "Caf\xE9 cr\xE8me \x80\x81 \x9C \x8C\r\n");
   EXPECT_FALSE(c->model().modified());
   EXPECT_TRUE(dialogs_.texts(FakeDialogs::Kind::Message).empty());
-  EXPECT_EQ(main_->editTaille()->text(), "Taille sur TI : 26 octets");  // calculator bytes
+  EXPECT_EQ(main_->editTaille()->shownText(), "Taille sur TI : 26 octets");  // calculator bytes
 
   c->model().setSel(0, 0);
   c->model().replaceSelection("!");

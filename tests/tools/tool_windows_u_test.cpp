@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "app/main_u.h"
+#include "app/size_box_u.h"
 #include "document/child_u.h"
 #include "editor/editor_view_u.h"
 #include "search/find_dialogs_u.h"
@@ -170,7 +171,7 @@ TEST_F(CharTableWindow, InsertsIntoTheActiveDocument) {
   EXPECT_EQ(c->model().styleAt(2), charStyleOf(AppSettings.StylesDiese[0]));
   EXPECT_EQ(c->calcSize(), size + 1);
   EXPECT_TRUE(c->captionModified());
-  EXPECT_EQ(main_->editTaille()->text(), QString("Taille sur TI : %1 octets").arg(size + 1));
+  EXPECT_EQ(main_->editTaille()->shownText(), QString("Taille sur TI : %1 octets").arg(size + 1));
 
   // A double click over a selection of three: the size goes down by two.
   c->model().setSel(0, 3);

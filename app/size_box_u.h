@@ -1,0 +1,39 @@
+// The read-only box that shows the document's size on the calculator. Its text changes at
+// every keystroke, so it is cheap to change: the box's empty frame is drawn once and
+// kept, and the text is drawn over it. The line edit itself takes the text when someone
+// looks closer (the focus, the mouse, a selection) and once the typing pauses, not at
+// every keystroke, since taking it lays the text out again.
+#pragma once
+
+#include <QLineEdit>
+#include <QPixmap>
+#include <QStaticText>
+#include <QTimer>
+
+namespace scrivle {
+
+class SizeBox : public QLineEdit {
+ public:
+  explicit SizeBox(QWidget* parent = nullptr);
+
+  void setShownText(const QString& text);
+  // What the box shows, the line edit's own text or not yet.
+  const QString& shownText() const { return shown_; }
+
+ protected:
+  void paintEvent(QPaintEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
+  void mousePressEvent(QMouseEvent* e) override;
+  void contextMenuEvent(QContextMenuEvent* e) override;
+
+ private:
+  void takeText();
+
+  QString shown_;
+  QStaticText shownLayout_;
+  QTimer pause_;
+  QPixmap frame_;
+  qint64 frameKey_ = 0;
+};
+
+}  // namespace scrivle
