@@ -1,5 +1,6 @@
 #include "app/size_box_u.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionFrame>
@@ -13,7 +14,6 @@ constexpr int kPauseMs = 300;
 
 SizeBox::SizeBox(QWidget* parent) : QLineEdit(parent) {
   setReadOnly(true);
-  shownLayout_.setTextFormat(Qt::PlainText);
   pause_.setSingleShot(true);
   pause_.setInterval(kPauseMs);
   connect(&pause_, &QTimer::timeout, this, [this] { takeText(); });
@@ -58,15 +58,25 @@ void SizeBox::paintEvent(QPaintEvent* e) {
   constexpr int kHorizontalMargin = 2;  // QLineEdit's own, around the text
   const QRect line(r.x() + kHorizontalMargin, r.y() + (r.height() - fm.height() + 1) / 2,
                    r.width() - 2 * kHorizontalMargin, fm.height());
-  if (shownLayout_.text() != shown_) {
-    shownLayout_.setText(shown_);
-    shownLayout_.prepare(QTransform(), font());
+  // The text goes in pieces laid out once each: a size changes by its digits, so each
+  // digit is a piece of its own, and the words between them are pieces as they stand.
+  pieces_.clear();
+  if (laidOut_.size() > 64) laidOut_.clear();  // texts other than sizes
+  qreal textWidth = 0;
+  for (qsizetype i = 0; i < shown_.size();) {
+    qsizetype end = i + 1;
+    if (!shown_[i].isDigit()) {
+      while (end < shown_.size() && !shown_[end].isDigit()) ++end;
+    }
+    const Piece& piece = pieceOf(shown_.mid(i, end - i));
+    pieces_.push_back(&piece);
+    textWidth += piece.advance;
+    i = end;
   }
   // Drawn as the line edit draws an unfocused box whose text fits; anything else is the
   // line edit's own business.
   if (hasFocus() || hasSelectedText() || !hasFrame() || !textMargins().isNull() ||
-      alignment() != (Qt::AlignLeft | Qt::AlignVCenter) ||
-      shownLayout_.size().width() >= line.width()) {
+      alignment() != (Qt::AlignLeft | Qt::AlignVCenter) || textWidth >= line.width()) {
     takeText();
     QLineEdit::paintEvent(e);
     return;
@@ -87,7 +97,29 @@ void SizeBox::paintEvent(QPaintEvent* e) {
   p.drawPixmap(0, 0, frame_);
   p.setClipRect(r);
   p.setPen(palette().color(QPalette::Text));
-  p.drawStaticText(line.topLeft(), shownLayout_);
+  qreal x = line.x();
+  for (const Piece* piece : pieces_) {
+    p.drawStaticText(QPointF(x, line.y()), piece->text);
+    x += piece->advance;
+  }
+}
+
+const SizeBox::Piece& SizeBox::pieceOf(const QString& text) {
+  auto it = laidOut_.find(text);
+  if (it == laidOut_.end()) {
+    Piece piece;
+    piece.text.setTextFormat(Qt::PlainText);
+    piece.text.setText(text);
+    piece.text.prepare(QTransform(), font());
+    piece.advance = QFontMetricsF(font()).horizontalAdvance(text);
+    it = laidOut_.emplace(text, std::move(piece)).first;
+  }
+  return it->second;
+}
+
+void SizeBox::changeEvent(QEvent* e) {
+  if (e->type() == QEvent::FontChange) laidOut_.clear();
+  QLineEdit::changeEvent(e);
 }
 
 }  // namespace scrivle

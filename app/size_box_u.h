@@ -9,6 +9,8 @@
 #include <QPixmap>
 #include <QStaticText>
 #include <QTimer>
+#include <map>
+#include <vector>
 
 namespace scrivle {
 
@@ -25,12 +27,19 @@ class SizeBox : public QLineEdit {
   void focusInEvent(QFocusEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
   void contextMenuEvent(QContextMenuEvent* e) override;
+  void changeEvent(QEvent* e) override;
 
  private:
   void takeText();
 
   QString shown_;
-  QStaticText shownLayout_;
+  struct Piece {
+    QStaticText text;
+    qreal advance = 0;
+  };
+  const Piece& pieceOf(const QString& text);
+  std::map<QString, Piece> laidOut_;
+  std::vector<const Piece*> pieces_;  // the shown text's, while painting
   QTimer pause_;
   QPixmap frame_;
   qint64 frameKey_ = 0;

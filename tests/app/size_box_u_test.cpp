@@ -18,7 +18,7 @@ struct SideBySide {
     layout->addWidget(focused);
     plain->setReadOnly(true);
     for (QLineEdit* e : {static_cast<QLineEdit*>(box), plain}) {
-      e->setFixedWidth(180);
+      e->setFixedWidth(230);
       layout->addWidget(e);
     }
     window.show();
@@ -33,11 +33,12 @@ struct SideBySide {
 };
 
 // The size box changes at every keystroke through a drawing of its own: it must look
-// exactly like the line edit it is, for a text that fits and one that does not.
+// exactly like the line edit it is, for every digit, and for a text that does not fit.
 TEST(SizeBox, LooksLikeALineEditWithTheSameText) {
   SideBySide w;
   for (const QString text :
-       {QString("Taille sur TI : 7 octets"), QString("Taille sur TI : 1234567 octets"),
+       {QString("Taille sur TI : 7 octets"), QString("Taille sur TI : 12345678 octets"),
+        QString("Taille sur TI : 90 octets"),
         QString("Taille sur TI : 100000000000000000000 octets")}) {
     SCOPED_TRACE(text.toStdString());
     w.box->setShownText(text);
