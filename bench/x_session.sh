@@ -26,6 +26,9 @@ export DISPLAY=":$DISPLAY_NUM"
 for _ in $(seq 100); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
 openbox >/dev/null 2>&1 &
 WPID=$!
+# A window mapped while the window manager is still starting may never be shown: wait for
+# its check window.
+for _ in $(seq 100); do xdotool search --name '^Openbox$' >/dev/null 2>&1 && break; sleep 0.05; done
 export XDG_STATE_HOME="$WORK/state" XDG_CONFIG_HOME="$WORK/config" XDG_DATA_HOME="$WORK/data"
 export SCRIVLE_REGISTRY="$WORK/registry.reg"
 unset QT_QPA_PLATFORM
