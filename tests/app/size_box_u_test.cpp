@@ -36,7 +36,7 @@ struct SideBySide {
 // exactly like the line edit it is, for every digit, and for a text that does not fit.
 TEST(SizeBox, LooksLikeALineEditWithTheSameText) {
   SideBySide w;
-  for (const QString text :
+  for (const QString& text :
        {QString("Taille sur TI : 7 octets"), QString("Taille sur TI : 12345678 octets"),
         QString("Taille sur TI : 90 octets"),
         QString("Taille sur TI : 100000000000000000000 octets")}) {

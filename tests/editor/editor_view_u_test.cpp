@@ -218,7 +218,9 @@ TEST_F(EditorViewTest, CtrlArrowsFollowTheModelsWords) {
     QTest::keyClick(&view, Qt::Key_Left, Qt::ControlModifier);
     const Pos q = model().caret();
     ASSERT_LT(q, p);
-    if (inWord(q)) EXPECT_EQ(q, model().wordStart(q + 1)) << "Ctrl+Left from " << p;
+    if (inWord(q)) {
+      EXPECT_EQ(q, model().wordStart(q + 1)) << "Ctrl+Left from " << p;
+    }
     p = q;
   }
 }

@@ -240,8 +240,9 @@ TEST_F(CharTableWindow, OpensBesideTheDocumentsAndKeepsItsPlace) {
   const QRect table = table_->frameGeometry();
   EXPECT_FALSE(table.intersects(onScreen(main_->menuBar())));
   for (QToolBar* bar : main_->findChildren<QToolBar*>()) {
-    if (bar->isVisible())
+    if (bar->isVisible()) {
       EXPECT_FALSE(table.intersects(onScreen(bar))) << bar->objectName().toStdString();
+    }
   }
   // Over the document area, at its right edge (the window's border may stand out a little).
   const QRect area = onScreen(main_->mdiArea()->viewport());
