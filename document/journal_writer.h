@@ -38,8 +38,9 @@ class JournalWriter {
     std::uint64_t minRewrite = 4096;
     std::uint64_t maxRecords = std::uint64_t{1} << 20;
     // An opened or saved file is read and checked this long after the start when no
-    // change came first, so that the first change does not read the whole file again.
-    std::chrono::milliseconds prepareAfter{1000};
+    // change came first, so that the first change does not read the whole file again:
+    // after the window's first picture, before someone is likely to type.
+    std::chrono::milliseconds prepareAfter{300};
   };
 
   // dir: the auto-save folder (created when the first journal is written).
