@@ -7,8 +7,8 @@
 
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
-#include <QPixmap>
 #include <QMenu>
+#include <QPixmap>
 #include <QPointer>
 #include <functional>
 #include <memory>
