@@ -58,36 +58,37 @@ void SizeBox::paintEvent(QPaintEvent* e) {
   constexpr int kHorizontalMargin = 2;  // QLineEdit's own, around the text
   const QRect line(r.x() + kHorizontalMargin, r.y() + (r.height() - fm.height() + 1) / 2,
                    r.width() - 2 * kHorizontalMargin, fm.height());
+  // Drawn as the line edit draws an unfocused box whose text fits; anything else is the
+  // line edit's own business.
+  const bool own = !hasFocus() && !hasSelectedText() && hasFrame() && textMargins().isNull() &&
+                   alignment() == (Qt::AlignLeft | Qt::AlignVCenter);
   // The text goes in pieces laid out once each: a size changes by its digits, so each
   // digit is a piece of its own, and the words between them are pieces as they stand.
   pieces_.clear();
-  if (laidOut_.size() > 64) laidOut_.clear();  // texts other than sizes
   qreal textWidth = 0;
-  for (qsizetype i = 0; i < shown_.size();) {
-    qsizetype end = i + 1;
-    if (!shown_[i].isDigit()) {
-      while (end < shown_.size() && !shown_[end].isDigit()) ++end;
+  if (own) {
+    if (laidOut_.size() > 64) laidOut_.clear();  // texts other than sizes
+    for (qsizetype i = 0; i < shown_.size();) {
+      qsizetype end = i + 1;
+      if (!shown_[i].isDigit()) {
+        while (end < shown_.size() && !shown_[end].isDigit()) ++end;
+      }
+      const Piece& piece = pieceOf(shown_.mid(i, end - i));
+      pieces_.push_back(&piece);
+      textWidth += piece.advance;
+      i = end;
     }
-    const Piece& piece = pieceOf(shown_.mid(i, end - i));
-    pieces_.push_back(&piece);
-    textWidth += piece.advance;
-    i = end;
   }
-  // Drawn as the line edit draws an unfocused box whose text fits; anything else is the
-  // line edit's own business.
-  if (hasFocus() || hasSelectedText() || !hasFrame() || !textMargins().isNull() ||
-      alignment() != (Qt::AlignLeft | Qt::AlignVCenter) || textWidth >= line.width()) {
+  if (!own || textWidth >= line.width()) {
     takeText();
     QLineEdit::paintEvent(e);
     return;
   }
-  const qreal ratio = devicePixelRatioF();
-  const auto key =
-      static_cast<qint64>(palette().cacheKey() ^ (qint64(panel.state) << 40) ^
-                          (qint64(width()) << 20) ^ (qint64(height()) << 8) ^ qint64(ratio * 16));
-  if (frame_.isNull() || frameKey_ != key) {
-    frame_ = QPixmap(size() * ratio);
-    frame_.setDevicePixelRatio(ratio);
+  const FrameKey key{palette().cacheKey(), static_cast<int>(panel.state), size(),
+                     devicePixelRatioF()};
+  if (frame_.isNull() || !(frameKey_ == key)) {
+    frame_ = QPixmap(size() * key.ratio);
+    frame_.setDevicePixelRatio(key.ratio);
     frame_.fill(Qt::transparent);
     QPainter fp(&frame_);
     style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &fp, this);

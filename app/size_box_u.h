@@ -41,8 +41,16 @@ class SizeBox : public QLineEdit {
   std::map<QString, Piece> laidOut_;
   std::vector<const Piece*> pieces_;  // the shown text's, while painting
   QTimer pause_;
+  // What the kept frame was drawn for.
+  struct FrameKey {
+    qint64 palette = 0;
+    int state = 0;
+    QSize size;
+    qreal ratio = 0;
+    bool operator==(const FrameKey&) const = default;
+  };
   QPixmap frame_;
-  qint64 frameKey_ = 0;
+  FrameKey frameKey_;
 };
 
 }  // namespace scrivle
