@@ -167,6 +167,35 @@ bool isWritable(const fs::path& path) {
 #endif
 }
 
+#ifdef _WIN32
+// Read with every sharing right: a save that replaces the file while another thread reads
+// it (the journal checking a saved file) must not fail because of the read.
+std::string readFile(const fs::path& path) {
+  HANDLE h = CreateFileW(path.c_str(), GENERIC_READ,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    throw cannotOpen(path);
+  }
+  std::string bytes;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(h, &size) != 0 && size.QuadPart > 0) {
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+  }
+  char buffer[1 << 16];
+  for (;;) {
+    DWORD got = 0;
+    if (ReadFile(h, buffer, sizeof buffer, &got, nullptr) == 0) {
+      CloseHandle(h);
+      throw cannotRead(path);
+    }
+    if (got == 0) break;
+    bytes.append(buffer, got);
+  }
+  CloseHandle(h);
+  return bytes;
+}
+#else
 std::string readFile(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
@@ -190,6 +219,7 @@ std::string readFile(const fs::path& path) {
   }
   return bytes;
 }
+#endif
 
 std::string pathToUtf8(const fs::path& path) {
   const std::u8string u8 = path.u8string();
