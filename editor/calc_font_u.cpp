@@ -228,7 +228,8 @@ void CalcFont::render(QPainter& painter, unsigned char b, const QColor& colour, 
   painter.drawRect(QRectF(2.5, 3.5, w - 1, h - 1));
 }
 
-QPixmap CalcFont::glyph(unsigned char b, const QColor& colour, bool bold, bool italic, qreal dpr) {
+const CalcFont::Glyph& CalcFont::cachedGlyph(unsigned char b, const QColor& colour, bool bold,
+                                              bool italic, qreal dpr) {
   const auto dprKey = static_cast<quint64>(std::lround(std::clamp(dpr, 0.25, 8.0) * 64));
   const quint64 key = static_cast<quint64>(b) | (static_cast<quint64>(bold) << 8) |
                       (static_cast<quint64>(italic) << 9) |
@@ -252,15 +253,28 @@ QPixmap CalcFont::glyph(unsigned char b, const QColor& colour, bool bold, bool i
     painter.setClipRect(QRect(0, 0, cellWidth_, cellHeight_));
     render(painter, b, colour, bold, italic);
   }
-  QPixmap pixmap = QPixmap::fromImage(image);
-  cache_.insert(key, pixmap);
-  return pixmap;
+  Glyph g;
+  g.blank = true;
+  for (int y = 0; y < image.height() && g.blank; ++y) {
+    const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+    g.blank = std::all_of(line, line + image.width(), [](QRgb p) { return qAlpha(p) == 0; });
+  }
+  g.pixmap = QPixmap::fromImage(image);
+  return *cache_.insert(key, g);
+}
+
+QPixmap CalcFont::glyph(unsigned char b, const QColor& colour, bool bold, bool italic, qreal dpr) {
+  return cachedGlyph(b, colour, bold, italic, dpr).pixmap;
 }
 
 void CalcFont::drawByte(QPainter& painter, int x, int y, unsigned char b, const QColor& colour,
                         bool bold, bool italic) {
   const qreal dpr = painter.device() != nullptr ? painter.device()->devicePixelRatioF() : 1.0;
-  painter.drawPixmap(QPoint(x, y), glyph(b, colour, bold, italic, dpr));
+  const Glyph& g = cachedGlyph(b, colour, bold, italic, dpr);
+  // Spaces are a good part of a text, and drawing nothing still costs a blend.
+  if (!g.blank) {
+    painter.drawPixmap(QPoint(x, y), g.pixmap);
+  }
 }
 
 void CalcFont::drawByte(QPainter& painter, int x, int y, unsigned char b) {

@@ -67,6 +67,12 @@ class CalcFont {
   const Plan& planOf(unsigned char b) const;
   void plan(unsigned char b, Plan& p) const;
   void render(QPainter& p, unsigned char b, const QColor& colour, bool bold, bool italic) const;
+  struct Glyph {
+    QPixmap pixmap;
+    bool blank = false;  // nothing to draw (a space): the cell keeps its background
+  };
+  const Glyph& cachedGlyph(unsigned char b, const QColor& colour, bool bold, bool italic,
+                           qreal dpr);
 
   bool calculatorFace_ = false;
   QString family_;
@@ -77,7 +83,7 @@ class CalcFont {
   mutable std::bitset<256> planned_;
   mutable QRawFont raw_;                       // the editor face, for the plans
   mutable std::array<QRawFont, 4> styledRaw_;  // by bold + 2 * italic, made when first drawn
-  QHash<quint64, QPixmap> cache_;
+  QHash<quint64, Glyph> cache_;
 };
 
 }  // namespace scrivle

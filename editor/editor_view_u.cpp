@@ -597,16 +597,29 @@ void EditorView::timerEvent(QTimerEvent* e) {
 }
 
 void EditorView::focusInEvent(QFocusEvent* e) {
-  QAbstractScrollArea::focusInEvent(e);
+  // Not the base class's: it draws the whole widget again, text and all.
+  e->accept();
   restartBlink();
-  viewport()->update();
+  updateForFocus();
 }
 
 void EditorView::focusOutEvent(QFocusEvent* e) {
-  QAbstractScrollArea::focusOutEvent(e);
+  e->accept();
   blink_.stop();
   caretOn_ = false;
-  viewport()->update();
+  updateForFocus();
+}
+
+void EditorView::updateForFocus() {
+  // The focus changes the selection's colours and shows or hides the caret: the rest of
+  // the text stays as drawn (a whole view drawn again each time the window is activated).
+  // The frame around the text may show the focus.
+  update(QRegion(rect()).subtracted(viewport()->geometry()));
+  if (model_->selLength() > 0 && !model_->selectionHidden()) {
+    viewport()->update();
+  } else {
+    viewport()->update(caretRect().adjusted(-1, 0, 1, 0));
+  }
 }
 
 // --- keys ----------------------------------------------------------------------------

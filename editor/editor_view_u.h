@@ -156,6 +156,7 @@ class EditorView : public QAbstractScrollArea {
   // Repaints what an edit of [from, to) changed on screen.
   void updateEdited(Pos from, Pos to);
   void restartBlink();
+  void updateForFocus();
   void paintWavy(QPainter& painter, const std::vector<std::pair<Pos, Pos>>& ranges, Pos lineStart,
                  Pos shown, int y) const;
   QColor colourOf(Colour colour) const;

@@ -117,5 +117,41 @@ TEST(CalcFont, FaceGlyphsMatchTheFacesTextDrawing) {
   EXPECT_GT(compared, 4 * 2 * 150);
 }
 
+// Cells with nothing to draw are skipped: every byte drawn in a cell must still look
+// exactly like its glyph laid over the background, spaces included.
+TEST(CalcFont, DrawByteLaysEachGlyphOverTheCellsBackground) {
+  CalcFont& font = CalcFont::instance();
+  const QColor colour(20, 90, 200);
+  const QColor background(250, 240, 200);
+  int skippedCells = 0;
+  for (int style = 0; style < 4; ++style) {
+    const bool bold = (style & 1) != 0;
+    const bool italic = (style & 2) != 0;
+    for (int b = 0; b < 256; ++b) {
+      const auto byte = static_cast<unsigned char>(b);
+      QImage drawn(font.cellWidth(), font.cellHeight(), QImage::Format_RGB32);
+      drawn.fill(background);
+      QImage expected = drawn;
+      {
+        QPainter painter(&drawn);
+        font.drawByte(painter, 0, 0, byte, colour, bold, italic);
+      }
+      const QPixmap glyph = font.glyph(byte, colour, bold, italic);
+      {
+        QPainter painter(&expected);
+        painter.drawPixmap(0, 0, glyph);
+      }
+      ASSERT_EQ(drawn, expected) << "byte " << b << " style " << style;
+      const QImage alpha = glyph.toImage().convertToFormat(QImage::Format_Alpha8);
+      bool empty = true;
+      for (int y = 0; y < alpha.height() && empty; ++y) {
+        for (int x = 0; x < alpha.width() && empty; ++x) empty = qAlpha(alpha.pixel(x, y)) == 0;
+      }
+      skippedCells += empty ? 1 : 0;
+    }
+  }
+  EXPECT_GE(skippedCells, 4);  // the space at least, in each style
+}
+
 }  // namespace
 }  // namespace scrivle

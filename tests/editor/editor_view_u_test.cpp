@@ -7,9 +7,12 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPainter>
+#include <QPaintEvent>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -441,6 +444,76 @@ TEST(EditorViewCaret, BlinksOnlyWithTheFocusOfTheActiveWindow) {
   window.activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   EXPECT_TRUE(view->caretBlinking());
+}
+
+// Gaining or losing the focus draws again only the caret, or the whole view when a
+// selection shows (its colours follow the focus); what is on screen must then be what a
+// full drawing gives.
+TEST(EditorViewFocus, RepaintsTheCaretOnlyUnlessASelectionShows) {
+  QWidget window;
+  auto* column = new QVBoxLayout(&window);
+  auto* view = new EditorView;
+  auto* line = new QLineEdit;
+  column->addWidget(view);
+  column->addWidget(line);
+  view->model().load("abc def ghi\r\njkl mno\r\n" + std::string(300, 'p'));
+  window.resize(400, 300);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  view->setFocus();
+  QApplication::processEvents();
+
+  struct Recorder : QObject {
+    QRegion painted;
+    bool eventFilter(QObject*, QEvent* e) override {
+      if (e->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(e)->region();
+      return false;
+    }
+  } recorder;
+  view->viewport()->installEventFilter(&recorder);
+  QWidget* viewport = view->viewport();
+  const auto onScreen = [&] {
+    QApplication::processEvents();
+    const QPoint at = viewport->mapTo(&window, QPoint(0, 0));
+    return window.screen()
+        ->grabWindow(window.winId(), at.x(), at.y(), viewport->width(), viewport->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+  };
+  const auto fullDrawing = [&] {
+    return viewport->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  };
+
+  // The screen is read before the full drawing, which is itself a paint event; what an
+  // earlier step left to draw is drawn first.
+  const auto change = [&](const std::function<void()>& act, QImage& screen) {
+    for (int i = 0; i < 50; ++i) {
+      recorder.painted = {};
+      QTest::qWait(5);
+      if (recorder.painted.isEmpty()) break;
+    }
+    recorder.painted = {};
+    act();
+    screen = onScreen();
+    return recorder.painted;
+  };
+  QImage screen;
+  const QRegion caretOnly = change([&] { line->setFocus(); }, screen);
+  EXPECT_EQ(screen, fullDrawing());
+  EXPECT_FALSE(caretOnly.isEmpty());
+  EXPECT_LT(caretOnly.boundingRect().width(), 3 * CalcFont::instance().cellWidth());
+  EXPECT_LT(caretOnly.boundingRect().height(), 2 * CalcFont::instance().cellHeight());
+  EXPECT_LT(change([&] { view->setFocus(); }, screen).boundingRect().width(),
+            3 * CalcFont::instance().cellWidth());
+  EXPECT_EQ(screen, fullDrawing());
+
+  view->model().setSel(4, 7);
+  QApplication::processEvents();
+  EXPECT_TRUE(change([&] { line->setFocus(); }, screen).contains(viewport->rect()));
+  EXPECT_EQ(screen, fullDrawing());
+  EXPECT_TRUE(change([&] { view->setFocus(); }, screen).contains(viewport->rect()));
+  EXPECT_EQ(screen, fullDrawing());
 }
 
 }  // namespace
