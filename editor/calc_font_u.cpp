@@ -229,7 +229,7 @@ void CalcFont::render(QPainter& painter, unsigned char b, const QColor& colour, 
 }
 
 const CalcFont::Glyph& CalcFont::cachedGlyph(unsigned char b, const QColor& colour, bool bold,
-                                              bool italic, qreal dpr) {
+                                             bool italic, qreal dpr) {
   const auto dprKey = static_cast<quint64>(std::lround(std::clamp(dpr, 0.25, 8.0) * 64));
   const quint64 key = static_cast<quint64>(b) | (static_cast<quint64>(bold) << 8) |
                       (static_cast<quint64>(italic) << 9) |

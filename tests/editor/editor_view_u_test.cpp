@@ -6,8 +6,8 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTest>
