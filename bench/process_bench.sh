@@ -3,15 +3,17 @@
 # plain_editor_peer.cpp, maximized like Scrivle) in the same Xvfb session with a window
 # manager:
 #   - start-up: launch to a mapped window whose title names the file, for a 64 KB
-#     calculator text and a 10 MB plain text (median of STARTUP_RUNS runs each, 15,
-#     alternating), and the CPU time each process had used by then;
+#     calculator text and a 10 MB plain text (median of STARTUP_RUNS runs each, 15),
+#     and the CPU time each process had used by then;
 #   - typing: CPU time per keystroke while xdotool types 300 characters into the same
-#     documents (median of RUNS runs each);
+#     documents (median of RUNS runs each, 7);
 #   - idle: with the 64 KB text open and another program's window active, the wake-ups
 #     (context switches of all its threads, from /proc) and the CPU time over IDLE_S
 #     seconds (10; median of IDLE_RUNS runs each, 5).
+# The two programs run in pairs, each first in every other pair.
 # Public tools only: Xvfb, openbox, xdotool, /proc. Writes the rows as TSV to the report.
 #   BUILD_DIR=<build dir> bench/process_bench.sh --report=<report.tsv>
+# SCRIVLE_BIN and PEER_BIN replace either program (two builds of Scrivle compared, say).
 set -euo pipefail
 OUT=""
 for arg in "$@"; do
@@ -28,7 +30,7 @@ STARTUP_RUNS=${STARTUP_RUNS:-15}
 IDLE_RUNS=${IDLE_RUNS:-5}
 IDLE_S=${IDLE_S:-10}
 SCRIVLE=${SCRIVLE_BIN:-$BUILD/scrivle}
-PEER=$BUILD/bench/plain_editor_peer
+PEER=${PEER_BIN:-$BUILD/bench/plain_editor_peer}
 BENCH_DISPLAYS="170 219"
 # shellcheck source=bench/x_session.sh
 . "$(dirname "$0")/x_session.sh"
@@ -128,6 +130,9 @@ idle_us() {  # prints the wake-ups; appends the CPU microseconds to idlecpu.<pro
   echo $((c1 - c0)) >>"$WORK/idlecpu.$prog"
   echo $((s1 - s0))
 }
+# Which program of a pair goes first changes from one pair to the next: the first of two
+# launches was measured slower, by 4 ms, with the same program in both places.
+pair_order() { if [ $(($1 % 2)) -eq 1 ]; then echo scrivle peer; else echo peer scrivle; fi; }
 median() { sort -n | awk '{a[NR]=$1} END {print (NR % 2) ? a[(NR+1)/2] : int((a[NR/2]+a[NR/2+1])/2)}'; }
 
 declare -A R
@@ -137,8 +142,8 @@ done
 R[idle.scrivle]=0 R[idle.peer]=0 R[idlecpu.scrivle]=0 R[idlecpu.peer]=0
 if [ -z "${ONLY:-}" ] || [ "$ONLY" = idle ]; then
   : >"$WORK/idle.scrivle" && : >"$WORK/idle.peer" && : >"$WORK/idlecpu.scrivle" && : >"$WORK/idlecpu.peer"
-  for _ in $(seq "$IDLE_RUNS"); do
-    for prog in scrivle peer; do idle_us "$prog" "$WORK/docs/cours.9xt" >>"$WORK/idle.$prog"; done
+  for i in $(seq "$IDLE_RUNS"); do
+    for prog in $(pair_order "$i"); do idle_us "$prog" "$WORK/docs/cours.9xt" >>"$WORK/idle.$prog"; done
   done
   for prog in scrivle peer; do
     R[idle.$prog]=$(median <"$WORK/idle.$prog")
@@ -153,8 +158,8 @@ for what in startup typing; do
     : >"$WORK/$what.scrivle.$doc" && : >"$WORK/$what.peer.$doc"
     n=$RUNS
     [ "$what" = startup ] && n=$STARTUP_RUNS
-    for _ in $(seq "$n"); do
-      for prog in scrivle peer; do
+    for i in $(seq "$n"); do
+      for prog in $(pair_order "$i"); do
         "${what}_us" "$prog" "$WORK/docs/$doc" >>"$WORK/$what.$prog.$doc"
       done
     done
