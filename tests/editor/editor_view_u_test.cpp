@@ -208,8 +208,9 @@ TEST_F(EditorViewTest, CtrlArrowsFollowTheModelsWords) {
     if (inWord(p)) {
       EXPECT_EQ(end, model().wordEnd(p)) << "Ctrl+Right from " << p;
     } else {
-      for (Pos x = p; x < end; ++x)
+      for (Pos x = p; x < end; ++x) {
         EXPECT_FALSE(inWord(x)) << "Ctrl+Right from " << p << " skips a word at " << x;
+      }
       if (end == q && q < n && model().byteAt(p) != '\r' && model().byteAt(p) != '\n') {
         EXPECT_TRUE(inWord(q) || model().byteAt(q) == '\r' || model().byteAt(q) == '\n')
             << "Ctrl+Right from " << p << " stops at " << q;
