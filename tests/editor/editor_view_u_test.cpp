@@ -406,19 +406,31 @@ TEST_F(EditorViewTest, WavyUnderlineIsTheZigzagUnderEachFlaggedWord) {
   EXPECT_GT(redPixels, 89 * f.cellWidth() / 2);
 }
 
+// A view above a line edit in an active window, the view focused: the focus can go back
+// and forth between them.
+struct ViewAndLineEdit {
+  explicit ViewAndLineEdit(const std::string& text) {
+    auto* column = new QVBoxLayout(&window);
+    column->addWidget(view);
+    column->addWidget(line);
+    view->model().load(text);
+    window.resize(400, 300);
+    window.show();
+    window.activateWindow();
+  }
+  QWidget window;
+  EditorView* view = new EditorView;
+  QLineEdit* line = new QLineEdit;
+};
+
 // The caret blinks only in the focused view of the active window: a program left in the
 // background has no timer waking it.
 TEST(EditorViewCaret, BlinksOnlyWithTheFocusOfTheActiveWindow) {
   if (QApplication::cursorFlashTime() <= 0) GTEST_SKIP() << "no blinking on this platform";
-  QWidget window;
-  auto* column = new QVBoxLayout(&window);
-  auto* view = new EditorView;
-  auto* line = new QLineEdit;
-  column->addWidget(view);
-  column->addWidget(line);
-  view->model().load("abc\r\ndef");
-  window.show();
-  window.activateWindow();
+  ViewAndLineEdit w("abc\r\ndef");
+  QWidget& window = w.window;
+  EditorView* view = w.view;
+  QLineEdit* line = w.line;
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   view->setFocus();
   QApplication::processEvents();
@@ -451,16 +463,10 @@ TEST(EditorViewCaret, BlinksOnlyWithTheFocusOfTheActiveWindow) {
 // selection shows (its colours follow the focus); what is on screen must then be what a
 // full drawing gives.
 TEST(EditorViewFocus, RepaintsTheCaretOnlyUnlessASelectionShows) {
-  QWidget window;
-  auto* column = new QVBoxLayout(&window);
-  auto* view = new EditorView;
-  auto* line = new QLineEdit;
-  column->addWidget(view);
-  column->addWidget(line);
-  view->model().load("abc def ghi\r\njkl mno\r\n" + std::string(300, 'p'));
-  window.resize(400, 300);
-  window.show();
-  window.activateWindow();
+  ViewAndLineEdit w("abc def ghi\r\njkl mno\r\n" + std::string(300, 'p'));
+  QWidget& window = w.window;
+  EditorView* view = w.view;
+  QLineEdit* line = w.line;
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   view->setFocus();
   QApplication::processEvents();
