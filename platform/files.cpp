@@ -56,9 +56,24 @@ bool permissionDenied(int err) {
   return err == EACCES || err == EPERM;
 }
 void copyOwnership(int /*fd*/, const fs::path& /*from*/) {}
+// A file another program or thread holds open without the right to delete it (a virus
+// scanner, the indexer, the journal's thread reading it) cannot be replaced for that
+// moment: the save waits a little for it before giving up.
 bool replaceFile(const fs::path& from, const fs::path& to) {
-  return MoveFileExW(from.c_str(), to.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  for (int attempt = 0;; ++attempt) {
+    if (MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+        0) {
+      return true;
+    }
+    const DWORD error = GetLastError();
+    const bool held = error == ERROR_SHARING_VIOLATION || error == ERROR_ACCESS_DENIED ||
+                      error == ERROR_LOCK_VIOLATION;
+    if (!held || attempt == 19) {
+      SetLastError(error);
+      return false;
+    }
+    Sleep(25);
+  }
 }
 void syncFolder(const fs::path& /*dir*/) {}
 

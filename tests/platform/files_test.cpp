@@ -13,6 +13,13 @@
 #include <string>
 #include <vector>
 
+#ifdef _WIN32
+#include <chrono>
+#include <thread>
+
+#include "platform/windows_api.h"
+#endif
+
 #ifndef _WIN32
 #include <sys/resource.h>
 #include <unistd.h>
@@ -158,6 +165,25 @@ TEST(Files, FailedSaveKeepsTheOldFile) {
 }
 
 #ifdef _WIN32
+// A file held open for a moment by someone else without the right to delete it (a virus
+// scanner, another thread reading it) is replaced once let go, not refused.
+TEST(Files, SaveWaitsForAFileHeldOpenForAMoment) {
+  TempDir dir;
+  const fs::path target = dir.path() / "essai.89t";
+  spit(target, "old");
+  HANDLE h = CreateFileW(target.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(h, INVALID_HANDLE_VALUE);
+  std::thread release([h] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    CloseHandle(h);
+  });
+  EXPECT_NO_THROW(writeFileAtomically(target, "new"));
+  release.join();
+  EXPECT_EQ(slurp(target), "new");
+  EXPECT_EQ(entries(dir.path()), std::vector<std::string>{"essai.89t"});
+}
+
 // The read-only attribute of a folder does not stop new files on Windows (only access
 // rules do, which Wine ignores): the file half of the scenario alone.
 TEST(Files, ReadOnlyFileRefusedAndKept) {
