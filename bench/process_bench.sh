@@ -4,14 +4,16 @@
 # manager:
 #   - start-up: launch to a mapped window whose title names the file, for a 64 KB
 #     calculator text and a 10 MB plain text (median of STARTUP_RUNS runs each, 15),
-#     and the CPU time each process had used by then;
+#     and the CPU time each process had used by then; bench/wait_mapped.cpp starts the
+#     program and watches the X server's events for that window, so nothing polls the
+#     server or takes a processor while the program starts;
 #   - typing: CPU time per keystroke while xdotool types 300 characters into the same
 #     documents (median of RUNS runs each, 7);
 #   - idle: with the 64 KB text open and another program's window active, the wake-ups
 #     (context switches of all its threads, from /proc) and the CPU time over IDLE_S
 #     seconds (10; median of IDLE_RUNS runs each, 5).
 # The two programs run in pairs, each first in every other pair.
-# Public tools only: Xvfb, openbox, xdotool, /proc. Writes the rows as TSV to the report.
+# Public tools only: Xvfb, openbox, xdotool, libxcb, /proc. Writes the rows as TSV to the report.
 #   BUILD_DIR=<build dir> bench/process_bench.sh --report=<report.tsv>
 # SCRIVLE_BIN and PEER_BIN replace either program (two builds of Scrivle compared, say).
 set -euo pipefail
@@ -38,7 +40,6 @@ BENCH_DISPLAYS="170 219"
 "$BUILD/bench/make_text" "$WORK/docs/gros.txt" 10000000
 printf 'autre\n' >"$WORK/docs/autre.txt"
 
-now_ms() { echo $(($(date +%s%N) / 1000)); }  # microseconds
 # The visible window whose title names the file; polls without sleeping, up to 30 s.
 wait_window() {
   local name=$1 deadline=$(($(date +%s) + 30)) w
@@ -70,6 +71,8 @@ settle() {
 stop_app() {
   kill "$APID" 2>/dev/null || true
   wait "$APID" 2>/dev/null || true
+  # A program started by wait_mapped is not this shell's child: wait until it is gone.
+  for _ in $(seq 500); do kill -0 "$APID" 2>/dev/null || break; sleep 0.01; done
   APID=""
   rm -rf "$XDG_STATE_HOME/Scrivle"
 }
@@ -80,15 +83,16 @@ launch() {  # launch <program> <file>: starts it, prints the window id after map
   APID=$!
 }
 startup_us() {  # startup_us <program> <file>
-  local prog=$1 file=$2 t0 t1
-  t0=$(now_ms)
-  launch "$prog" "$file"
-  wait_window "$(basename "$file")" >/dev/null
-  t1=$(now_ms)
+  local prog=$1 file=$2 bin=$PEER us _w
+  [ "$prog" = scrivle ] && bin=$SCRIVLE
+  # wait_mapped starts the program and waits on the X server's events, not by polling,
+  # for its window to be viewable with the file's name in its title.
+  read -r APID us _w < <("$BUILD/bench/wait_mapped" "$(basename "$file")" 30 "$bin" "$file" 2>/dev/null)
+  [ "$us" -ge 0 ] || { echo "no window named $(basename "$file")" >&2; exit 1; }
   # The CPU time spent until then, which a loaded machine disturbs less than the clock.
   echo "$(cpu_us "$APID")" >>"$WORK/startcpu.$prog.$(basename "$file")"
   stop_app
-  echo $((t1 - t0))
+  echo "$us"
 }
 TEXT=$(printf 'abcdefghij klmnopqrs tuvwxyz %.0s' $(seq 11) | cut -c1-300)
 typing_us() {  # CPU microseconds per keystroke
