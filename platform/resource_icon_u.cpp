@@ -4,11 +4,14 @@
 #include <QIconEngine>
 #include <QPainter>
 #include <QPixmapCache>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QResource>
 #include <QStyle>
 #include <QStyleOption>
 #include <QSysInfo>
 #include <functional>
+#include <optional>
 #include <utility>
 
 namespace scrivle {
@@ -96,7 +99,93 @@ QPixmap loadPng(const QString& png, int side) {
   return QPixmap(png);
 }
 
+// A standard icon of `style`, asked for when first drawn or measured.
+class DeferredStandardIcon : public QIconEngine {
+ public:
+  DeferredStandardIcon(QStyle* style, QStyle::StandardPixmap which, const QStyleOption* option)
+      : style_(style), which_(which) {
+    if (option != nullptr) direction_ = option->direction;
+  }
+
+  QIconEngine* clone() const override { return new DeferredStandardIcon(*this); }
+
+  // `rect` is already fitted to the icon's size: filled with the picture of that size, as
+  // Qt's own icons do.
+  void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State state) override {
+    const qreal dpr = painter->device() != nullptr ? painter->device()->devicePixelRatioF() : 1.0;
+    painter->drawPixmap(rect, icon().pixmap(rect.size(), dpr, mode, state));
+  }
+  QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return icon().pixmap(size, 1.0, mode, state);
+  }
+  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
+                       qreal scale) override {
+    if (scale <= 0) scale = 1;
+    const QSize logical(qRound(size.width() / scale), qRound(size.height() / scale));
+    return icon().pixmap(logical, scale, mode, state);
+  }
+  QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+    return icon().actualSize(size, mode, state);
+  }
+  QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) override {
+    return icon().availableSizes(mode, state);
+  }
+  // Only icons that every style has are deferred: asking whether one is empty must not
+  // read it.
+  bool isNull() override { return false; }
+  QString key() const override { return QStringLiteral("ScrivleDeferredStandardIcon"); }
+
+ private:
+  const QIcon& icon() {
+    if (!loaded_) {
+      loaded_ = true;
+      if (style_ != nullptr) {
+        QStyleOption option;
+        if (direction_) option.direction = *direction_;
+        icon_ = style_->standardIcon(which_, direction_ ? &option : nullptr);
+      }
+    }
+    return icon_;
+  }
+
+  QPointer<QStyle> style_;
+  QStyle::StandardPixmap which_;
+  std::optional<Qt::LayoutDirection> direction_;
+  bool loaded_ = false;
+  QIcon icon_;
+};
+
+class StandardIconsWhenShown : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+
+  QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                     const QWidget* widget) const override {
+    switch (which) {
+      case SP_TitleBarMenuButton:
+      case SP_TitleBarMinButton:
+      case SP_TitleBarMaxButton:
+      case SP_TitleBarCloseButton:
+      case SP_TitleBarNormalButton:
+      case SP_ToolBarHorizontalExtensionButton:
+      case SP_ToolBarVerticalExtensionButton:
+        return QIcon(new DeferredStandardIcon(baseStyle(), which, option));
+      default:
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+  }
+};
+
 }  // namespace
+
+QStyle* styleReadingStandardIconsWhenShown(QStyle* base) {
+  return new StandardIconsWhenShown(base);
+}
+
+void readStandardIconsWhenShown() {
+  // The proxy takes the style it wraps; the application keeps the proxy.
+  QApplication::setStyle(styleReadingStandardIconsWhenShown(QApplication::style()));
+}
 
 QIcon resourceIcon(const QString& pattern, std::vector<int> sizes) {
   if (sizes.empty()) return {};

@@ -6,6 +6,7 @@
 #include <QIcon>
 #include <QPixmap>
 #include <QString>
+#include <QStyle>
 #include <functional>
 #include <vector>
 
@@ -16,5 +17,15 @@ namespace scrivle {
 QIcon resourceIcon(const QString& pattern, std::vector<int> sizes);
 // An icon of one square size drawn by `draw` when first shown (kept under `key`).
 QIcon drawnIcon(const QString& key, int side, std::function<QPixmap()> draw);
+
+// Gives the application a style that is the one it has (the desktop's, or the one asked
+// for on the command line) except that the standard icons Qt's frames ask for as they are
+// built (the overflow arrows of the menu bar and tool bars, the buttons of a document
+// window's title bar) are read when first drawn. The first picture Qt reads from its
+// resources makes it open every image-format plugin (and libjpeg) to ask whether one of
+// them reads PNG: a cost the start-up would otherwise pay for pictures it may never show.
+void readStandardIconsWhenShown();
+// That style around `base`, which it takes.
+QStyle* styleReadingStandardIconsWhenShown(QStyle* base);
 
 }  // namespace scrivle
