@@ -14,6 +14,8 @@
 #include "platform/arguments.h"
 #include "platform/dialogs_u.h"
 #include "platform/files.h"
+#include "platform/font_preload.h"
+#include "platform/resource_icon_u.h"
 #include "platform/scripted_dialogs.h"
 #include "platform/translations_u.h"
 #include "preview/export_u.h"
@@ -32,15 +34,19 @@ int main(int argc, char** argv) {
     return scrivle::runPreviewCommand(request.previewArgs, scrivle::storedDefaultExt(*registry),
                                       std::cerr);
   }
+  // Beside the toolkit's start, which takes longer.
+  scrivle::FontConfigPreload fonts;
   QApplication app(argc, argv);
   QApplication::setApplicationName("Scrivle");
   scrivle::installQtTranslations(app);
   QApplication::setWindowIcon(scrivle::applicationIcon());
+  scrivle::readStandardIconsWhenShown();
 
   scrivle::QtDialogs dialogs;
   // Process tests answer the boxes from a script named by the environment.
   const std::unique_ptr<scrivle::Dialogs> scripted = scrivle::ScriptedDialogs::fromEnvironment();
   scrivle::Dialogs& boxes = scripted ? *scripted : dialogs;
+  fonts.wait();  // the frame measures its first fonts
   scrivle::Tmain main(boxes, request);
   dialogs.setParent(&main);
   scrivle::Tindex index(&main);
