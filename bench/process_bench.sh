@@ -13,7 +13,7 @@
 #     (context switches of all its threads, from /proc) and the CPU time over IDLE_S
 #     seconds (10; median of IDLE_RUNS runs each, 5).
 # The two programs run in pairs, each first in every other pair.
-# Public tools only: Xvfb, openbox, xdotool, libxcb, /proc. Writes the rows as TSV to the report.
+# Public tools only: Xvfb, openbox, xdotool, libxcb, /proc and the kernel's process clocks. Writes the rows as TSV to the report.
 #   BUILD_DIR=<build dir> bench/process_bench.sh --report=<report.tsv>
 # SCRIVLE_BIN and PEER_BIN replace either program (two builds of Scrivle compared, say).
 set -euo pipefail
@@ -49,13 +49,9 @@ wait_window() {
     [ "$(date +%s)" -lt "$deadline" ] || { echo "no window named $name" >&2; return 1; }
   done
 }
-# CPU time of a process, all threads, in microseconds.
+# CPU time of a process in microseconds: all its threads, those that ended included.
 cpu_us() {
-  local total=0 t
-  for t in /proc/"$1"/task/*/schedstat; do
-    read -r ns _ <"$t" && total=$((total + ns))
-  done
-  echo $((total / 1000))
+  "$BUILD/bench/cpu_time" "$1" 2>/dev/null || echo 0
 }
 # Waits until the process has used no CPU for 300 ms (its work is done), up to 20 s.
 settle() {
@@ -83,14 +79,14 @@ launch() {  # launch <program> <file>: starts it, prints the window id after map
   APID=$!
 }
 startup_us() {  # startup_us <program> <file>
-  local prog=$1 file=$2 bin=$PEER us _w
+  local prog=$1 file=$2 bin=$PEER us _w cpu
   [ "$prog" = scrivle ] && bin=$SCRIVLE
   # wait_mapped starts the program and waits on the X server's events, not by polling,
   # for its window to be viewable with the file's name in its title.
-  read -r APID us _w < <("$BUILD/bench/wait_mapped" "$(basename "$file")" 30 "$bin" "$file" 2>/dev/null)
+  read -r APID us _w cpu < <("$BUILD/bench/wait_mapped" "$(basename "$file")" 30 "$bin" "$file" 2>/dev/null)
   [ "$us" -ge 0 ] || { echo "no window named $(basename "$file")" >&2; exit 1; }
   # The CPU time spent until then, which a loaded machine disturbs less than the clock.
-  echo "$(cpu_us "$APID")" >>"$WORK/startcpu.$prog.$(basename "$file")"
+  echo "$cpu" >>"$WORK/startcpu.$prog.$(basename "$file")"
   stop_app
   echo "$us"
 }

@@ -1,6 +1,7 @@
 // Starts a program and waits, without polling, until one of its top-level windows is
-// viewable on the X display and titled with a given text; prints the program's PID and
-// the microseconds from just before its start to that moment, and leaves it running.
+// viewable on the X display and titled with a given text; prints the program's PID, the
+// microseconds from just before its start to that moment, the window and the CPU time
+// the program had used then (microseconds, all its threads), and leaves it running.
 //
 //   wait_mapped <title text> <timeout in seconds> <program> [argument ...]
 //
@@ -34,6 +35,14 @@ using Reply = std::unique_ptr<T, FreeDeleter>;
 long long nowUs() {
   timespec ts{};
   clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<long long>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
+}
+
+// The CPU time the process has used, all its threads (ended ones included), or -1.
+long long cpuUs(pid_t pid) {
+  clockid_t clock{};
+  timespec ts{};
+  if (clock_getcpuclockid(pid, &clock) != 0 || clock_gettime(clock, &ts) != 0) return -1;
   return static_cast<long long>(ts.tv_sec) * 1000000 + ts.tv_nsec / 1000;
 }
 
@@ -132,7 +141,7 @@ int main(int argc, char** argv) {
     if (xcb_connection_has_error(c)) return 1;
     if (check) {
       if (const xcb_window_t w = found(); w != XCB_WINDOW_NONE) {
-        std::printf("%d %lld %u\n", static_cast<int>(pid), nowUs() - t0, w);
+        std::printf("%d %lld %u %lld\n", static_cast<int>(pid), nowUs() - t0, w, cpuUs(pid));
         return 0;
       }
       // Waiting for the replies may have queued events that the socket no longer shows:
@@ -144,7 +153,7 @@ int main(int argc, char** argv) {
     const long long left = t0 + timeoutUs - nowUs();
     if (left <= 0) {
       std::fprintf(stderr, "no window titled %s\n", title.c_str());
-      std::printf("%d -1 0\n", static_cast<int>(pid));
+      std::printf("%d -1 0 -1\n", static_cast<int>(pid));
       return 1;
     }
     fd_set set;
