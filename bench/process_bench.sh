@@ -13,7 +13,8 @@
 #     (context switches of all its threads, from /proc) and the CPU time over IDLE_S
 #     seconds (10; median of IDLE_RUNS runs each, 5).
 # The two programs run in pairs, each first in every other pair.
-# Public tools only: Xvfb, openbox, xdotool, libxcb, /proc and the kernel's process clocks. Writes the rows as TSV to the report.
+# Public tools only: Xvfb, openbox, xdotool, libxcb, /proc and the kernel's process
+# clocks. Writes the rows as TSV to the report.
 #   BUILD_DIR=<build dir> bench/process_bench.sh --report=<report.tsv>
 # SCRIVLE_BIN and PEER_BIN replace either program (two builds of Scrivle compared, say).
 set -euo pipefail
